@@ -1,0 +1,42 @@
+# The two commands of the README: `make demo` and `make test`. Both install
+# what they need first (tools/bootstrap).
+JOBS ?= $(shell nproc)
+CMAKE_COMMON = --no-warn-unused-cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKINSETUP_WERROR=ON
+
+.PHONY: all bootstrap build build-x64 build-x86 build-native test demo clean format
+
+all: build
+
+bootstrap:
+	@./tools/bootstrap
+
+build-native: bootstrap
+	@cmake -S . -B build/native $(CMAKE_COMMON) >/dev/null
+	@cmake --build build/native -j $(JOBS)
+
+build-x64: bootstrap build-native
+	@cmake -S . -B build/x64 $(CMAKE_COMMON) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
+	@cmake --build build/x64 -j $(JOBS)
+
+build-x86: bootstrap build-native
+	@cmake -S . -B build/x86 $(CMAKE_COMMON) -DBUILD_TESTING=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake >/dev/null
+	@cmake --build build/x86 -j $(JOBS)
+
+build: build-x64 build-x86
+
+test: build
+	@sh tests/check-imports.sh i686-w64-mingw32-objdump build/x86/setup.exe
+	@cd build/x64 && ctest --output-on-failure -j $(JOBS)
+
+demo: build-x64
+	@./tools/make-installer --script resources/demo.lua -o build/demo/setup.exe
+	@./tools/wine-run build/demo/setup.exe /demo --from-make
+
+clean:
+	rm -rf build
+
+format:
+	@find app script_api package report ui xml tools tests -name '*.cpp' -o -name '*.h' \
+	  | xargs clang-format -i

@@ -1,0 +1,3 @@
+#include "script_api/HostFunctions.h"
+
+HostFunctionList PathHostFunctions() { return {nullptr, 0}; }

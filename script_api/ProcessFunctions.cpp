@@ -1,0 +1,3 @@
+#include "script_api/HostFunctions.h"
+
+HostFunctionList ProcessHostFunctions() { return {nullptr, 0}; }

@@ -1,0 +1,3 @@
+#include "script_api/HostFunctions.h"
+
+HostFunctionList RegistryHostFunctions() { return {nullptr, 0}; }

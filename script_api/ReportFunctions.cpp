@@ -1,0 +1,3 @@
+#include "script_api/HostFunctions.h"
+
+HostFunctionList ReportHostFunctions() { return {nullptr, 0}; }

@@ -1,0 +1,3 @@
+#include "script_api/HostFunctions.h"
+
+HostFunctionList ShortcutHostFunctions() { return {nullptr, 0}; }
