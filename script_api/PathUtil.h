@@ -1,0 +1,22 @@
+#pragma once
+// Path and file utilities shared by the host functions and the payload
+// extraction, which writes every file through them.
+#include <string>
+
+// Joins two path parts with exactly one backslash between them.
+std::wstring JoinPath(const std::wstring& first, const std::wstring& second);
+// Creates the folder and its missing parents; whether it exists afterwards.
+bool CreateDirectoryTree(const std::wstring& path);
+// Deletes the folder with everything in it.
+void DeleteDirectoryTree(const std::wstring& path);
+// Deletes a file, or when it is in use moves it aside (hidden, GUID-named,
+// deleted at the next reboot) so that a new file can take its name.
+void DeleteOrMoveAside(const std::wstring& path);
+// A new GUID as 36 characters without braces; empty on failure.
+std::wstring MakeGuidText();
+// Whether this process runs under WOW64 (cached after the first call).
+bool IsWow64();
+// Whether the system is 64-bit: true for the 64-bit build and for the
+// 32-bit build under WOW64. Registry views and architecture-specific payload
+// entries follow this answer, so both builds install alike.
+bool Is64BitSystem();
