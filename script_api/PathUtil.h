@@ -5,14 +5,21 @@
 
 // Joins two path parts with exactly one backslash between them.
 std::wstring JoinPath(const std::wstring& first, const std::wstring& second);
-// Creates the folder and its missing parents; whether it exists afterwards.
+// Creates the folder and its missing parents (never a drive root); whether it
+// exists afterwards. Failures of single creations are not reported.
 bool CreateDirectoryTree(const std::wstring& path);
-// Deletes the folder with everything in it.
+// Deletes the folder with everything in it (or the file, attributes cleared);
+// what plain deletion leaves, the shell's silent recursive delete removes.
+// Links and junctions inside are removed, never followed; a volume root is
+// never deleted.
 void DeleteDirectoryTree(const std::wstring& path);
 // Deletes a file, or when it is in use moves it aside (hidden, GUID-named,
-// deleted at the next reboot) so that a new file can take its name.
+// deleted at the next reboot) so that a new file can take its name. The file
+// goes to the temporary folder when that is on the same drive, else to the
+// root of its own volume; when neither can be found it stays in place.
 void DeleteOrMoveAside(const std::wstring& path);
-// A new GUID as 36 characters without braces; empty on failure.
+// A new GUID as 36 characters without braces, upper-case hex digits except in
+// the third group, which is lower case; empty on failure.
 std::wstring MakeGuidText();
 // Whether this process runs under WOW64 (cached after the first call).
 bool IsWow64();

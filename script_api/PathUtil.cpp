@@ -1,0 +1,193 @@
+#include "script_api/PathUtil.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "app/Handles.h"
+
+namespace {
+
+constexpr DWORD kPathUnits = MAX_PATH;  // 260: the size of every filled path buffer
+
+bool Exists(const std::wstring& path) { return ::PathFileExistsW(path.c_str()) != FALSE; }
+
+std::wstring TempFolder() {
+    wchar_t buffer[kPathUnits] = {};
+    const DWORD n = ::GetTempPathW(kPathUnits, buffer);
+    if (n == 0 || n >= kPathUnits) return {};
+    return buffer;
+}
+
+std::wstring VolumeOf(const std::wstring& path) {
+    wchar_t buffer[kPathUnits] = {};
+    if (!::GetVolumePathNameW(path.c_str(), buffer, kPathUnits)) return {};
+    return buffer;
+}
+
+std::wstring WithoutTrailingSeparators(std::wstring path) {
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    return path;
+}
+
+// A drive or share root is never deleted as a whole: a script that computes an
+// empty or truncated install folder must not wipe a volume.
+bool IsVolumeRoot(const std::wstring& path) {
+    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return false;
+    std::vector<wchar_t> full(needed + 1, L'\0');
+    if (::GetFullPathNameW(path.c_str(), needed + 1, full.data(), nullptr) == 0) return false;
+    const std::wstring fullPath = full.data();
+    const DWORD volumeNeeded = static_cast<DWORD>(fullPath.size()) + 2;
+    std::vector<wchar_t> volume(volumeNeeded, L'\0');
+    if (!::GetVolumePathNameW(fullPath.c_str(), volume.data(), volumeNeeded)) return false;
+    return ::lstrcmpiW(WithoutTrailingSeparators(fullPath).c_str(),
+                       WithoutTrailingSeparators(volume.data()).c_str()) == 0;
+}
+
+// The shell's recursive delete; the source list ends with two zero characters.
+void ShellDelete(const std::wstring& path, FILEOP_FLAGS flags) {
+    std::vector<wchar_t> source(path.begin(), path.end());
+    source.push_back(L'\0');
+    source.push_back(L'\0');
+    SHFILEOPSTRUCTW op = {};
+    op.hwnd = nullptr;
+    op.wFunc = FO_DELETE;
+    op.pFrom = source.data();
+    op.pTo = nullptr;
+    op.fFlags = flags;
+    ::SHFileOperationW(&op);
+}
+
+void DeleteTreeContents(const std::wstring& path) {
+    WIN32_FIND_DATAW entry = {};
+    UniqueFind find(::FindFirstFileW((path + L"\\*.*").c_str(), &entry));
+    if (!find) return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring child = path + L"\\" + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            // A junction or link: remove the link, never what it points to.
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                ::RemoveDirectoryW(child.c_str());
+            } else {
+                ::DeleteFileW(child.c_str());
+            }
+        } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            DeleteDirectoryTree(child);
+        } else {
+            ::DeleteFileW(child.c_str());
+        }
+    } while (::FindNextFileW(find.get(), &entry));
+    find.reset();
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
+
+std::wstring JoinPath(const std::wstring& first, const std::wstring& second) {
+    std::wstring result = first;
+    if (!result.empty() && result.back() != L'\\') result += L'\\';
+    if (!second.empty() && second.front() == L'\\') {
+        result.append(second, 1, std::wstring::npos);
+    } else {
+        result += second;
+    }
+    return result;
+}
+
+bool CreateDirectoryTree(const std::wstring& path) {
+    // Parents are created from index 3 on, so a drive root (C:\) is never one.
+    for (size_t i = path.find(L'\\', 3); i != std::wstring::npos; i = path.find(L'\\', i + 1)) {
+        const std::wstring prefix = path.substr(0, i);
+        if (!Exists(prefix)) ::CreateDirectoryW(prefix.c_str(), nullptr);
+    }
+    ::CreateDirectoryW(path.c_str(), nullptr);
+    return Exists(path);
+}
+
+void DeleteDirectoryTree(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(path.c_str());
+        return;
+    }
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // A linked folder: remove the link and leave its target alone.
+        ::RemoveDirectoryW(path.c_str());
+        return;
+    }
+    if (IsVolumeRoot(path)) return;
+    DeleteTreeContents(path);
+    ::RemoveDirectoryW(path.c_str());
+    // Whatever the plain calls could not remove (read-only files among
+    // others), the shell's recursive delete removes, without any dialog.
+    if (Exists(path)) ShellDelete(path, FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI);
+}
+
+void DeleteOrMoveAside(const std::wstring& path) {
+    if (path.empty()) return;
+    ::DeleteFileW(path.c_str());
+    if (!Exists(path)) return;
+
+    const std::wstring volume = VolumeOf(path);
+    // Without its volume the file could be moved across drives or into the
+    // current folder; leave it where it is.
+    if (volume.empty()) return;
+    std::wstring folder = TempFolder();
+    // A move stays on the file's own drive, where it is a rename.
+    if (folder.size() < 2 || ::StrCmpNIW(folder.c_str(), volume.c_str(), 2) != 0) folder = volume;
+    if (folder.back() != L'\\') folder += L'\\';
+
+    const std::wstring guid = MakeGuidText();
+    if (guid.empty()) return;
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const std::wstring target = folder + guid;
+    if (!::MoveFileW(path.c_str(), target.c_str())) return;
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        ::SetFileAttributesW(target.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
+    }
+    ::MoveFileExW(target.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+std::wstring MakeGuidText() {
+    GUID guid = {};
+    if (FAILED(::CoCreateGuid(&guid))) return {};
+    wchar_t text[40] = {};
+    std::swprintf(text, std::size(text), L"%08X-%04X-%04x-%02X%02X-%02X%02X%02X%02X%02X%02X",
+                  static_cast<unsigned>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0],
+                  guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5],
+                  guid.Data4[6], guid.Data4[7]);
+    return text;
+}
+
+bool IsWow64() {
+    // Looked up by name: the export is missing on the oldest systems.
+    static const bool answer = [] {
+        using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+        const HMODULE kernel = ::GetModuleHandleW(L"kernel32");
+        if (!kernel) return false;
+        const auto query =
+            reinterpret_cast<IsWow64ProcessFn>(::GetProcAddress(kernel, "IsWow64Process"));
+        BOOL wow64 = FALSE;
+        if (!query || !query(::GetCurrentProcess(), &wow64)) return false;
+        return wow64 != FALSE;
+    }();
+    return answer;
+}
+
+bool Is64BitSystem() {
+#if defined(_WIN64)
+    return true;
+#else
+    return IsWow64();
+#endif
+}
