@@ -11,7 +11,7 @@
 struct lua_State;
 
 class SetupApp : public LuaApp {
-  public:
+public:
     SetupApp() = default;
     ~SetupApp() override;
     SetupApp(const SetupApp&) = delete;
@@ -36,10 +36,10 @@ class SetupApp : public LuaApp {
     bool IsScriptTimer(int id) const { return scriptTimers_.count(id) != 0; }
     const std::vector<SetupWnd*>& Windows() const { return windows_; }
 
-  private:
+private:
     static void CALLBACK ThreadTimerProc(HWND, UINT, UINT_PTR systemId, DWORD);
 
-    std::vector<SetupWnd*> windows_;           // in the order they were opened
+    std::vector<SetupWnd*> windows_;        // in the order they were opened
     std::map<int32_t, uint8_t> scriptTimers_;  // ids started on a window; flag always 1
     // Windowless timers pick their own ids: map the script's ids to them.
     std::map<int32_t, UINT_PTR> threadTimers_;
