@@ -7,7 +7,7 @@
 
 template <typename Traits>
 class UniqueHandle {
-public:
+  public:
     using Type = typename Traits::Type;
     UniqueHandle() noexcept = default;
     explicit UniqueHandle(Type h) noexcept : h_(h) {}
@@ -32,7 +32,7 @@ public:
         return &h_;
     }
 
-private:
+  private:
     Type h_ = Traits::Invalid();
 };
 
@@ -107,19 +107,18 @@ using UniqueGlobal = UniqueHandle<GlobalMemoryTraits>;
 
 // A window DC obtained with GetDC, given back with ReleaseDC.
 class WindowDc {
-public:
+  public:
     explicit WindowDc(HWND wnd) noexcept : wnd_(wnd), dc_(::GetDC(wnd)) {}
     ~WindowDc() {
         if (dc_) ::ReleaseDC(wnd_, dc_);
     }
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
-    WindowDc(WindowDc&& o) noexcept
-        : wnd_(o.wnd_), dc_(std::exchange(o.dc_, nullptr)) {}
+    WindowDc(WindowDc&& o) noexcept : wnd_(o.wnd_), dc_(std::exchange(o.dc_, nullptr)) {}
     WindowDc& operator=(WindowDc&&) = delete;
     HDC get() const noexcept { return dc_; }
 
-private:
+  private:
     HWND wnd_;
     HDC dc_;
 };
@@ -127,7 +126,7 @@ private:
 // COM interface pointer.
 template <typename T>
 class ComPtr {
-public:
+  public:
     ComPtr() noexcept = default;
     ~ComPtr() { reset(); }
     ComPtr(const ComPtr&) = delete;
@@ -158,14 +157,14 @@ public:
         return out;
     }
 
-private:
+  private:
     T* p_ = nullptr;
 };
 
 // CoInitialize / CoUninitialize pairing for threads other than the UI thread
 // (the UI thread's COM stays initialised for the life of the process).
 class ComApartment {
-public:
+  public:
     ComApartment() noexcept : ok_(SUCCEEDED(::CoInitialize(nullptr))) {}
     ~ComApartment() {
         if (ok_) ::CoUninitialize();
@@ -173,6 +172,6 @@ public:
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
 
-private:
+  private:
     bool ok_;
 };

@@ -6,7 +6,7 @@
 struct lua_State;
 
 class ScriptRunner {
-public:
+  public:
     ScriptRunner() = default;
     ~ScriptRunner();
     ScriptRunner(const ScriptRunner&) = delete;
@@ -27,13 +27,13 @@ public:
     void CallOnInitWnd(const std::wstring& wndId);
 
     // The pieces of Run(), for tests that inspect the state between them.
-    bool Open();                                 // new state, libraries, host functions
+    bool Open();                                       // new state, libraries, host functions
     void ExecuteChunk(const char* text, size_t size);  // load and call, errors ignored
     void CallOnRunSetup();
-    void Close();                                // close state, "OnRunSetup Quit"
+    void Close();  // close state, "OnRunSetup Quit"
     lua_State* State() const { return state_; }
 
-private:
+  private:
     // Protected call of the global `name` whose arguments are already pushed
     // above it; errors are removed from the stack. Returns false on error.
     bool CallGlobal(int nargs);

@@ -6,7 +6,7 @@
 
 // Run on the UI thread by the task window, then deleted unless keep is set.
 class ThreadTask {
-public:
+  public:
     virtual ~ThreadTask() = default;
     virtual void RunTask() {}
     bool keep = false;
@@ -16,12 +16,12 @@ public:
 // where the sender waits until the task has run.
 template <typename F>
 class ThreadTaskTemp : public ThreadTask {
-public:
+  public:
     ThreadTaskTemp(F& fn, const std::wstring& text, const int& a, const int& b)
         : fn_(fn), text_(text), a_(a), b_(b) {}
     void RunTask() override { fn_(std::wstring(text_), a_, b_); }
 
-private:
+  private:
     F& fn_;
     const std::wstring& text_;
     const int& a_;
@@ -31,11 +31,11 @@ private:
 // Owns its callable and value: safe to queue with PostTask.
 template <typename F>
 class ThreadTaskPost : public ThreadTask {
-public:
+  public:
     ThreadTaskPost(F fn, int value) : fn_(std::move(fn)), value_(value) {}
     void RunTask() override { fn_(value_); }
 
-private:
+  private:
     F fn_;
     int value_;
 };

@@ -61,8 +61,8 @@ static_assert(std::size(kOrder) == 49, "the host function table has 49 entries")
 
 lua_CFunction Find(const char* name) {
     const HostFunctionList groups[] = {
-        PathHostFunctions(),     ProcessHostFunctions(),  ShortcutHostFunctions(),
-        RegistryHostFunctions(), WindowHostFunctions(), ReportHostFunctions(),
+        PathHostFunctions(),     ProcessHostFunctions(), ShortcutHostFunctions(),
+        RegistryHostFunctions(), WindowHostFunctions(),  ReportHostFunctions(),
     };
     for (const HostFunctionList& g : groups) {
         for (size_t i = 0; i < g.count; ++i) {

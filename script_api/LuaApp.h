@@ -7,7 +7,7 @@
 class SetupWnd;
 
 class LuaApp {
-public:
+  public:
     virtual ~LuaApp() = default;
     // The open setup window whose id equals wndId exactly, or null.
     virtual SetupWnd* FindWnd(const std::wstring& wndId) = 0;

@@ -22,7 +22,7 @@ int EchoBool(lua_State* L) {
 }
 
 class ScriptArgsTest : public ScriptTest {
-protected:
+  protected:
     void SetUp() override {
         ScriptTest::SetUp();
         lua_register(L, "echo_text", EchoText);
@@ -37,14 +37,14 @@ TEST_F(ScriptArgsTest, TextArguments) {
         const char* expected;
     } cases[] = {
         {"'abc'", "abc"},
-        {"1001", "1001"},             // numbers in their Lua string form
+        {"1001", "1001"},  // numbers in their Lua string form
         {"1.5", "1.5"},
-        {"'a\\0b'", "a"},             // cut at an embedded zero byte
+        {"'a\\0b'", "a"},  // cut at an embedded zero byte
         {"nil", ""},
         {"true", ""},
         {"{}", ""},
-        {"", ""},                     // missing
-        {"'中文 é'", "中文 é"},         // UTF-8 round trip
+        {"", ""},                // missing
+        {"'中文 é'", "中文 é"},  // UTF-8 round trip
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Text(std::string("echo_text(") + c.arg + ")"), c.expected) << c.arg;
@@ -56,9 +56,8 @@ TEST_F(ScriptArgsTest, IntegerArguments) {
         const char* arg;
         int64_t expected;
     } cases[] = {
-        {"42", 42},       {"-7", -7},          {"3.0", 3},      {"'12'", 12},
-        {"3.5", 0},       {"'x'", 0},          {"nil", 0},      {"", 0},
-        {"true", 0},      {"0x100000005", 5},  // only the low 32 bits
+        {"42", 42},         {"-7", -7}, {"3.0", 3},  {"'12'", 12},       {"3.5", 0}, {"'x'", 0},
+        {"nil", 0},         {"", 0},    {"true", 0}, {"0x100000005", 5},  // only the low 32 bits
         {"4294967295", -1},
     };
     for (const auto& c : cases) {

@@ -10,7 +10,7 @@
 #include "script_api/LuaHeaders.h"
 
 class ScriptTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -25,7 +25,7 @@ protected:
 
     lua_State* L = nullptr;
 
-private:
+  private:
     void Eval(const std::string& expr);
 };
 

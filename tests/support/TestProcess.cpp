@@ -59,8 +59,8 @@ ProcessResult RunProcess(const std::wstring& exe, const std::wstring& args, DWOR
     si.hStdError = writeEnd.get();
     si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &si, &pi)) {
+    if (!::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                          &pi)) {
         return result;
     }
     result.started = true;
@@ -96,8 +96,7 @@ std::wstring MakeScratchDir(const std::wstring& hint) {
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
     std::wstring dir = std::wstring(temp) + L"skinsetup-test-" + hint + L"-" +
-                       std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                       std::to_wstring(counter++);
+                       std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
     ::CreateDirectoryW(dir.c_str(), nullptr);
     return dir;
 }

@@ -1,0 +1,2 @@
+print("chunk ran without OnRunSetup")
+io.stdout:flush()

@@ -1,0 +1,3 @@
+print("never printed")
+function OnRunSetup() print("never either") end
+this is not lua
