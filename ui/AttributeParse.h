@@ -1,0 +1,43 @@
+#pragma once
+// The value syntaxes shared by control attributes, layout options and
+// render-spec bodies. Malformed values never fail: they read as false, 0 or
+// an empty rectangle.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// True for "true", "TRUE", "1" and "yes" only.
+bool ParseBool(std::wstring_view value);
+// A leading decimal number with an optional sign (leading blanks skipped);
+// 0 when the value does not start with one. Saturates at the int range.
+int ParseInt(std::wstring_view value);
+// Blanks (space, tab, CR, LF) removed at both ends.
+std::wstring_view TrimBlanks(std::wstring_view value);
+// Splits at every separator; empty pieces are kept ("a||b" gives three).
+std::vector<std::wstring_view> SplitText(std::wstring_view value, wchar_t sep);
+
+struct UIPosValue {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+// "x,y,w,h" with blanks around the numbers; false (and all 0) unless there
+// are exactly four parts.
+bool ParseRect(std::wstring_view value, UIPosValue& out);
+// Up to four parts left, top, right, bottom; missing parts are 0.
+RECT ParsePadding(std::wstring_view value);
+// (x, y, x + w, y + h), kept inside the int range.
+RECT MakeRect(int x, int y, int w, int h);
+
+// Calls fn(key, value) for each item of a "k=v|k=v" body: items are split at
+// "|" (a trailing empty item is dropped), and only items that split at "="
+// into exactly two pieces are passed on.
+template <typename Fn>
+void ForEachSpecItem(std::wstring_view body, Fn&& fn) {
+    std::vector<std::wstring_view> items = SplitText(body, L'|');
+    if (!items.empty() && items.back().empty()) items.pop_back();
+    for (std::wstring_view item : items) {
+        std::vector<std::wstring_view> kv = SplitText(item, L'=');
+        if (kv.size() == 2) fn(std::wstring(kv[0]), std::wstring(kv[1]));
+    }
+}

@@ -1,0 +1,42 @@
+#include "ui/UIVLayout.h"
+
+#include <vector>
+
+#include "ui/UIControl.h"
+
+void UIVLayout::Arrange(UIControl* parent) {
+    if (arranging_) return;
+    UIRefPtr<UILayout> keep(this);  // a child may replace the parent's layout
+    arranging_ = true;
+    RECT c;
+    parent->GetClientRect(c);
+    struct Part {
+        UIRefPtr<UIControl> control;
+        SIZE desired;
+    };
+    std::vector<Part> parts;
+    long long sum = 0;
+    int adjCount = 0;
+    for (UIControl* child : parent->Children()) {
+        if (!child->IsVisibleBit() || child->IsFloat()) continue;
+        Part part{UIRefPtr<UIControl>(child), SIZE{0, 0}};
+        child->GetDesiredSize(part.desired);
+        sum += part.desired.cy;
+        if (child->IsAdj()) ++adjCount;
+        parts.push_back(std::move(part));
+    }
+    const int width = c.right - c.left, height = c.bottom - c.top;
+    int share = 0;
+    if (sum < height && adjCount > 0) share = static_cast<int>((height - sum) / adjCount);
+    int y = c.top;
+    for (Part& part : parts) {
+        if (part.control->IsAdj()) {
+            part.control->Move(c.left, y, width, share);
+            y += share;
+        } else {
+            part.control->Move(c.left, y, width, part.desired.cy);
+            y += part.desired.cy;
+        }
+    }
+    arranging_ = false;
+}
