@@ -34,21 +34,6 @@ std::wstring WithoutTrailingSeparators(std::wstring path) {
     return path;
 }
 
-// A drive or share root is never deleted as a whole: a script that computes an
-// empty or truncated install folder must not wipe a volume.
-bool IsVolumeRoot(const std::wstring& path) {
-    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return false;
-    std::vector<wchar_t> full(needed + 1, L'\0');
-    if (::GetFullPathNameW(path.c_str(), needed + 1, full.data(), nullptr) == 0) return false;
-    const std::wstring fullPath = full.data();
-    const DWORD volumeNeeded = static_cast<DWORD>(fullPath.size()) + 2;
-    std::vector<wchar_t> volume(volumeNeeded, L'\0');
-    if (!::GetVolumePathNameW(fullPath.c_str(), volume.data(), volumeNeeded)) return false;
-    return ::lstrcmpiW(WithoutTrailingSeparators(fullPath).c_str(),
-                       WithoutTrailingSeparators(volume.data()).c_str()) == 0;
-}
-
 // The shell's recursive delete; the source list ends with two zero characters.
 void ShellDelete(const std::wstring& path, FILEOP_FLAGS flags) {
     std::vector<wchar_t> source(path.begin(), path.end());
@@ -109,6 +94,21 @@ bool CreateDirectoryTree(const std::wstring& path) {
     }
     ::CreateDirectoryW(path.c_str(), nullptr);
     return Exists(path);
+}
+
+// A drive or share root is never deleted as a whole: a script that computes an
+// empty or truncated install folder must not wipe a volume.
+bool IsVolumeRoot(const std::wstring& path) {
+    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return false;
+    std::vector<wchar_t> full(needed + 1, L'\0');
+    if (::GetFullPathNameW(path.c_str(), needed + 1, full.data(), nullptr) == 0) return false;
+    const std::wstring fullPath = full.data();
+    const DWORD volumeNeeded = static_cast<DWORD>(fullPath.size()) + 2;
+    std::vector<wchar_t> volume(volumeNeeded, L'\0');
+    if (!::GetVolumePathNameW(fullPath.c_str(), volume.data(), volumeNeeded)) return false;
+    return ::lstrcmpiW(WithoutTrailingSeparators(fullPath).c_str(),
+                       WithoutTrailingSeparators(volume.data()).c_str()) == 0;
 }
 
 void DeleteDirectoryTree(const std::wstring& path) {

@@ -13,6 +13,8 @@ bool CreateDirectoryTree(const std::wstring& path);
 // Links and junctions inside are removed, never followed; a volume root is
 // never deleted.
 void DeleteDirectoryTree(const std::wstring& path);
+// Whether the path names the root of a drive, share or mounted volume.
+bool IsVolumeRoot(const std::wstring& path);
 // Deletes a file, or when it is in use moves it aside (hidden, GUID-named,
 // deleted at the next reboot) so that a new file can take its name. The file
 // goes to the temporary folder when that is on the same drive, else to the

@@ -118,6 +118,33 @@ TEST(DeleteDirectoryTreeTest, DeletesAReadOnlyFileGivenAsThePath) {
     DeleteDirectoryTree(root);
 }
 
+TEST(DeleteDirectoryTreeTest, KnowsVolumeRoots) {
+    const std::wstring root = MakeScratchDir(L"roots");
+    EXPECT_TRUE(IsVolumeRoot(L"C:\\"));
+    EXPECT_TRUE(IsVolumeRoot(L"C:\\.\\"));
+    EXPECT_FALSE(IsVolumeRoot(root));
+    EXPECT_FALSE(IsVolumeRoot(root + L"\\"));
+    EXPECT_FALSE(IsVolumeRoot(L"C:\\windows"));
+    DeleteDirectoryTree(root);
+}
+
+TEST(DeleteDirectoryTreeTest, RemovesLinksWithoutFollowingThem) {
+    const std::wstring root = MakeScratchDir(L"links");
+    const std::wstring outside = MakeScratchDir(L"linktarget");
+    MakeFile(outside + L"\\precious.txt");
+    ASSERT_TRUE(CreateDirectoryTree(root + L"\\tree"));
+    const std::wstring link = root + L"\\tree\\link";
+    if (!::CreateSymbolicLinkW(link.c_str(), outside.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY)) {
+        DeleteDirectoryTree(root);
+        DeleteDirectoryTree(outside);
+        GTEST_SKIP() << "folder links are not available here";
+    }
+    DeleteDirectoryTree(root);
+    EXPECT_FALSE(Exists(root));
+    EXPECT_TRUE(Exists(outside + L"\\precious.txt"));
+    DeleteDirectoryTree(outside);
+}
+
 TEST(MakeGuidTextTest, ThirdGroupLowerCaseOthersUpperCase) {
     // Many GUIDs, so that every group has shown letters in both cases' places.
     bool sawThirdLetter = false;
