@@ -27,6 +27,7 @@ build-x86: bootstrap build-native
 build: build-x64 build-x86
 
 test: build
+	@cd build/native && ctest --output-on-failure
 	@sh tests/check-imports.sh i686-w64-mingw32-objdump build/x86/setup.exe
 	@cd build/x64 && ctest --output-on-failure -j $(JOBS)
 

@@ -1,0 +1,171 @@
+// skinpack: the packer of the installer's skin package and payload archive.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "package/PackageFormat.h"
+#include "package/PayloadMask.h"
+#include "tools/skinpack/ArchiveInspector.h"
+#include "tools/skinpack/FileStreams.h"
+#include "tools/skinpack/PayloadTree.h"
+#include "tools/skinpack/SevenZipWriter.h"
+#include "tools/skinpack/SkinPacker.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kUsage[] =
+    "usage: skinpack skin DIR OUT        pack a skin folder (xml/, img/) into a package\n"
+    "       skinpack payload [--plain] [--level 0-9] [--block-mb N] [--threads 1|2] DIR OUT\n"
+    "                                    pack a folder into a payload archive (7z, LZMA),\n"
+    "                                    masked for embedding unless --plain\n"
+    "       skinpack mask IN OUT         mask (or unmask) an existing 7z archive\n"
+    "       skinpack list ARCHIVE        list a payload archive, masked or plain\n"
+    "       skinpack test ARCHIVE        decode a payload archive and check its CRCs\n";
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "skinpack: %s\n", message.c_str());
+    return 1;
+}
+
+int Usage() {
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+bool ParseInt(const std::string& text, long min, long max, long& value) {
+    char* end = nullptr;
+    value = std::strtol(text.c_str(), &end, 10);
+    return !text.empty() && *end == 0 && value >= min && value <= max;
+}
+
+int PackSkin(const std::vector<fs::path>& args) {
+    if (args.size() != 2) return Usage();
+    SkinPacker packer;
+    std::string error;
+    if (!packer.Scan(args[0], error) || !packer.Write(args[1], error)) return Fail(error);
+    for (const std::string& warning : packer.warnings())
+        std::fprintf(stderr, "skinpack: warning: %s\n", warning.c_str());
+    std::printf("skinpack: %s: %zu entries\n", args[1].u8string().c_str(), packer.inputs().size());
+    return 0;
+}
+
+int PackPayload(const std::vector<std::string>& options, const std::vector<fs::path>& args) {
+    ArchiveOptions settings;
+    for (size_t i = 0; i < options.size(); ++i) {
+        long value = 0;
+        const std::string& o = options[i];
+        const bool hasValue = i + 1 < options.size();
+        if (o == "--plain") {
+            settings.mask = false;
+        } else if (o == "--level" && hasValue && ParseInt(options[++i], 0, 9, value)) {
+            settings.level = static_cast<int>(value);
+        } else if (o == "--block-mb" && hasValue && ParseInt(options[++i], 1, 4095, value)) {
+            settings.blockLimit = static_cast<uint64_t>(value) << 20;
+        } else if (o == "--threads" && hasValue && ParseInt(options[++i], 1, 2, value)) {
+            settings.threads = static_cast<int>(value);
+        } else {
+            return Usage();
+        }
+    }
+    if (args.size() != 2) return Usage();
+    PayloadTree tree;
+    SevenZipWriter writer(settings);
+    std::string error;
+    if (!tree.Scan(args[0], error) || !writer.Write(tree.items(), args[1], error))
+        return Fail(error);
+    const ArchiveStats& s = writer.stats();
+    std::printf(
+        "skinpack: %s: %u files, %u folders, %llu bytes in %u blocks (largest %llu) -> %llu "
+        "bytes%s\n",
+        args[1].u8string().c_str(), s.files, s.folders,
+        static_cast<unsigned long long>(s.unpackedBytes), s.blocks,
+        static_cast<unsigned long long>(s.largestBlock),
+        static_cast<unsigned long long>(s.archiveBytes), settings.mask ? ", masked" : "");
+    return 0;
+}
+
+// Masking is its own inverse; the input is embedded as it is otherwise, so
+// deliberately odd archives (tests of the installer) pass with a warning.
+int MaskArchive(const std::vector<fs::path>& args) {
+    if (args.size() != 2) return Usage();
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!ReadWholeFile(args[0], bytes, error)) return Fail(error);
+    if (bytes.size() < 6 || std::memcmp(bytes.data() + 2, "\xBC\xAF\x27\x1C", 4) != 0)
+        std::fprintf(stderr, "skinpack: warning: '%s' does not look like a 7z archive\n",
+                     args[0].u8string().c_str());
+    ApplyPayloadMask(bytes.data(), bytes.size());
+    std::FILE* file = OpenFile(args[1], "wb");
+    if (!file) return Fail("cannot create '" + args[1].u8string() + "'");
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    ok = std::fclose(file) == 0 && ok;
+    return ok ? 0 : Fail("cannot write '" + args[1].u8string() + "'");
+}
+
+void PrintProblems(const ArchiveInspector& archive) {
+    for (const std::string& problem : archive.InstallProblems())
+        std::fprintf(stderr, "skinpack: warning: %s\n", problem.c_str());
+}
+
+int Inspect(bool test, const std::vector<fs::path>& args) {
+    if (args.size() != 1) return Usage();
+    ArchiveInspector archive;
+    std::string error;
+    if (!archive.Open(args[0], error)) return Fail(args[0].u8string() + ": " + error);
+    uint64_t bytes = 0, files = 0, folders = 0;
+    for (const ArchiveEntryInfo& e : archive.entries()) {
+        (e.folder ? folders : files)++;
+        bytes += e.size;
+        if (!test)
+            std::printf("%c %12llu  %s\n", e.folder ? 'D' : '.',
+                        static_cast<unsigned long long>(e.size), Utf16ToUtf8(e.name).c_str());
+    }
+    PrintProblems(archive);
+    if (test && !archive.Test(error)) return Fail(args[0].u8string() + ": " + error);
+    std::printf("%s%llu files, %llu folders, %llu bytes, %u blocks%s\n",
+                test ? "Everything is Ok: " : "", static_cast<unsigned long long>(files),
+                static_cast<unsigned long long>(folders), static_cast<unsigned long long>(bytes),
+                archive.blocks(), archive.masked() ? " (masked)" : "");
+    return 0;
+}
+
+int Run(const std::vector<std::string>& argv) {
+    if (argv.empty()) return Usage();
+    const std::string& command = argv[0];
+    std::vector<std::string> options;
+    std::vector<fs::path> args;
+    for (size_t i = 1; i < argv.size(); ++i) {
+        if (args.empty() && argv[i].size() > 2 && argv[i].compare(0, 2, "--") == 0)
+            options.push_back(argv[i]);
+        else if (!options.empty() && args.empty() &&
+                 (options.back() == "--level" || options.back() == "--block-mb" ||
+                  options.back() == "--threads"))
+            options.push_back(argv[i]);
+        else
+            args.push_back(fs::u8path(argv[i]));
+    }
+    if (command == "payload") return PackPayload(options, args);
+    if (!options.empty()) return Usage();
+    if (command == "skin") return PackSkin(args);
+    if (command == "mask") return MaskArchive(args);
+    if (command == "list") return Inspect(false, args);
+    if (command == "test") return Inspect(true, args);
+    return Usage();
+}
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(fs::path(argv[i]).u8string());
+    return Run(args);
+}
+#else
+int main(int argc, char** argv) { return Run(std::vector<std::string>(argv + 1, argv + argc)); }
+#endif
