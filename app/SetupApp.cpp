@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "app/ScriptRunner.h"
+#include "package/ExtractionWorker.h"
 #include "script_api/HostFunctions.h"
 #include "script_api/ScriptArgs.h"
 
@@ -20,6 +21,7 @@ int lua_SetTimeSimulate(lua_State* L) {
 // The application's own host functions, registered in this order after the
 // common ones.
 const HostFunction kSetupFunctions[] = {
+    {"lua_StartDecompress", lua_StartDecompress},
     {"lua_SetTimeSimulate", lua_SetTimeSimulate},
 };
 

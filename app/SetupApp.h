@@ -1,6 +1,7 @@
 #pragma once
 // The host instance: the open setup windows and the script timers.
 #include <windows.h>
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -35,6 +36,11 @@ public:
     // Whether timer number `id` was started on a setup window.
     bool IsScriptTimer(int id) const { return scriptTimers_.count(id) != 0; }
     const std::vector<SetupWnd*>& Windows() const { return windows_; }
+    // A setup window enters the list when shown and leaves it when closed.
+    void AddWindow(SetupWnd* wnd) { windows_.push_back(wnd); }
+    void RemoveWindow(SetupWnd* wnd) {
+        windows_.erase(std::remove(windows_.begin(), windows_.end(), wnd), windows_.end());
+    }
 
 private:
     static void CALLBACK ThreadTimerProc(HWND, UINT, UINT_PTR systemId, DWORD);

@@ -7,6 +7,7 @@
 
 #include "app/ScriptRunner.h"
 #include "app/TaskWindow.h"
+#include "package/PackageIndex.h"
 #include "ui/GdiplusHeaders.h"
 
 namespace {
@@ -35,7 +36,7 @@ void OpenSkinPackage() {
     HGLOBAL loaded = res ? ::LoadResource(self, res) : nullptr;
     const void* data = loaded ? ::LockResource(loaded) : nullptr;
     if (!data) return;  // windows then show without layout
-    (void)data;
+    SkinPackage().BuildIndex(data, ::SizeofResource(self, res));
 }
 
 void StartSockets() {

@@ -1,0 +1,103 @@
+#include "package/EntryWriter.h"
+
+#include <windows.h>
+#include <algorithm>
+
+#include "app/Handles.h"
+#include "package/ExtractionWorker.h"
+#include "script_api/PathUtil.h"
+
+namespace {
+
+constexpr size_t kPrefixLength = 7;
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+    return text.compare(0, kPrefixLength, prefix) == 0;
+}
+
+bool Exists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Windows strips trailing dots and spaces from path parts, so "..", ". ."
+// and "..." could all walk upwards somewhere; none is a sensible name.
+bool IsDotsOnly(const std::wstring& part) {
+    return !part.empty() &&
+           std::all_of(part.begin(), part.end(), [](wchar_t c) { return c == L'.' || c == L' '; });
+}
+
+// Frees the name of a file that is in use: delete, move aside, or rename to
+// ".tmp", in that order; whatever still holds the name makes the open fail.
+void ClearTarget(const std::wstring& path) {
+    if (!Exists(path)) return;
+    ::DeleteFileW(path.c_str());
+    if (Exists(path)) DeleteOrMoveAside(path);
+    if (Exists(path)) ::MoveFileW(path.c_str(), (path + L".tmp").c_str());
+}
+
+bool WriteWholeFile(const std::wstring& path, const uint8_t* data, size_t size) {
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    bool ok = true;
+    // One write call for any file below 4 GB.
+    while (ok && size > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 0xFFFFFFFFu));
+        DWORD written = 0;
+        ok = ::WriteFile(file.get(), data, chunk, &written, nullptr) && written == chunk;
+        data += chunk;
+        size -= chunk;
+    }
+    ok = ::CloseHandle(file.release()) && ok;
+    // A short file would pass for installed: leave no truncated copy behind.
+    if (!ok) ::DeleteFileW(path.c_str());
+    return ok;
+}
+
+}  // namespace
+
+bool IsSafeEntryName(const std::wstring& name) {
+    std::wstring n = name;
+    std::replace(n.begin(), n.end(), L'/', L'\\');
+    if (!n.empty() && n[0] == L'\\') return false;
+    if (n.find(L':') != std::wstring::npos) return false;
+    size_t start = 0;
+    while (start <= n.size()) {
+        size_t end = n.find(L'\\', start);
+        if (end == std::wstring::npos) end = n.size();
+        if (IsDotsOnly(n.substr(start, end - start))) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+EntryWrite WriteExtractedEntry(const std::wstring& name, bool isFolder, const uint8_t* data,
+                               size_t size, uint32_t index, uint32_t count) {
+    const ExtractionJob& job = TheExtractionJob();
+    std::wstring n = name;
+    const int i = static_cast<int>(index), c = static_cast<int>(count);
+    if (StartsWith(n, kX86Prefix)) {
+        if (job.is64BitSystem) {
+            ReportProgress(n, i, c);
+            return EntryWrite::kDone;
+        }
+        n.erase(0, kPrefixLength);
+    }
+    if (StartsWith(n, kX64Prefix)) {
+        if (!job.is64BitSystem) {
+            ReportProgress(n, i, c);
+            return EntryWrite::kDone;
+        }
+        n.erase(0, kPrefixLength);
+    }
+    if (!IsSafeEntryName(n)) return EntryWrite::kRefused;
+
+    std::wstring path = JoinPath(job.installFolder, n);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    if (isFolder) {
+        CreateDirectoryTree(path);  // a failure shows when a file inside fails
+        return EntryWrite::kDone;
+    }
+    ClearTarget(path);
+    return WriteWholeFile(path, data, size) ? EntryWrite::kDone : EntryWrite::kNotWritable;
+}

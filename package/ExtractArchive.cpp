@@ -1,0 +1,185 @@
+#include "package/ExtractArchive.h"
+
+#include <windows.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "7z.h"
+#include "7zCrc.h"
+#include "package/EntryWriter.h"
+#include "package/MemoryStream.h"
+
+namespace {
+
+constexpr size_t kLookAheadBytes = 16 * 1024;
+constexpr uint8_t kSignatureTail[] = {0xBC, 0xAF, 0x27, 0x1C};
+
+std::string* g_logCapture = nullptr;
+
+void* HeapAlloc7z(ISzAllocPtr, size_t size) { return size ? std::malloc(size) : nullptr; }
+void HeapFree7z(ISzAllocPtr, void* address) { std::free(address); }
+const ISzAlloc kHeapAlloc = {HeapAlloc7z, HeapFree7z};
+
+void WriteLog(const char* text, size_t size) {
+    if (g_logCapture) {
+        g_logCapture->append(text, size);
+        return;
+    }
+    std::fwrite(text, 1, size, stdout);
+}
+
+void WriteLog(const std::string& text) { WriteLog(text.data(), text.size()); }
+
+// Archives whose signature starts with two zero bytes are accepted as well:
+// present them to the reader with the standard signature.
+void AcceptZeroedSignature(MemoryStream& stream) {
+    if (stream.Size() < 6 || stream.PresentedByte(0) != 0 || stream.PresentedByte(1) != 0) return;
+    for (uint32_t i = 0; i < sizeof(kSignatureTail); ++i)
+        if (stream.PresentedByte(2 + i) != kSignatureTail[i]) return;
+    const uint8_t standard[] = {'7', 'z'};
+    stream.PatchHead(standard, sizeof(standard));
+}
+
+// The log shows names in the console's code page; a name that cannot be
+// shown there still gets its "_" placeholders.
+class NameLog {
+  public:
+    ~NameLog() { std::free(buffer_); }
+    // Writes `name`; the code to stop with, or 0.
+    int Write(const wchar_t* name, size_t length) {
+        const size_t need = 3 * length + 100;
+        if (need > capacity_) {
+            void* grown = std::realloc(buffer_, need);
+            if (!grown) return kExtractNoMemory;
+            buffer_ = static_cast<char*>(grown);
+            capacity_ = need;
+        }
+        const int n = ::WideCharToMultiByte(CP_OEMCP, 0, name, static_cast<int>(length), buffer_,
+                                            static_cast<int>(capacity_), "_", nullptr);
+        if (n <= 0 && length > 0) return kExtractNotWritten;
+        WriteLog(buffer_, static_cast<size_t>(n > 0 ? n : 0));
+        return 0;
+    }
+
+  private:
+    char* buffer_ = nullptr;
+    size_t capacity_ = 0;
+};
+
+// The walk over the opened archive; the code to end with.
+class ArchiveWalk {
+  public:
+    ArchiveWalk(CSzArEx& db, ILookInStreamPtr input) : db_(db), input_(input) {}
+    ~ArchiveWalk() {
+        std::free(name_);
+        ISzAlloc_Free(&kHeapAlloc, block_);
+    }
+
+    int Run() {
+        for (UInt32 i = 0; i < db_.NumFiles; ++i) {
+            const int code = Entry(i);
+            if (code != kExtractOk) return code;
+        }
+        return kExtractOk;
+    }
+
+  private:
+    int Entry(UInt32 i) {
+        const size_t units = SzArEx_GetFileNameUtf16(&db_, i, nullptr);
+        if (units > nameUnits_) {
+            void* grown = std::realloc(name_, units * sizeof(UInt16));
+            if (!grown) return kExtractNoMemory;
+            name_ = static_cast<UInt16*>(grown);
+            nameUnits_ = units;
+        }
+        SzArEx_GetFileNameUtf16(&db_, i, name_);
+        const std::wstring name(reinterpret_cast<const wchar_t*>(name_), units ? units - 1 : 0);
+        if (const int code = log_.Write(name.c_str(), name.size())) return code;
+
+        EntryWrite result;
+        if (SzArEx_IsDir(&db_, i)) {
+            WriteLog("/", 1);
+            result = WriteExtractedEntry(name, true, nullptr, 0, i, db_.NumFiles);
+            if (result == EntryWrite::kNotWritable) result = EntryWrite::kDone;
+        } else {
+            size_t offset = 0, size = 0;
+            const SRes res = SzArEx_Extract(&db_, input_, i, &blockIndex_, &block_, &blockSize_,
+                                            &offset, &size, &kHeapAlloc, &kHeapAlloc);
+            if (res != SZ_OK) return res;
+            const uint8_t* data = block_ ? block_ + offset : nullptr;
+            result = WriteExtractedEntry(name, false, data, size, i, db_.NumFiles);
+        }
+        if (result == EntryWrite::kRefused) {
+            WriteLog("\nERROR: refused entry outside the install folder: ");
+            log_.Write(name.c_str(), name.size());
+        }
+        return result == EntryWrite::kDone ? kExtractOk : kExtractNotWritten;
+    }
+
+    CSzArEx& db_;
+    ILookInStreamPtr input_;
+    NameLog log_;
+    UInt16* name_ = nullptr;
+    size_t nameUnits_ = 0;
+    // The cache of the last decoded solid block.
+    UInt32 blockIndex_ = 0xFFFFFFFF;
+    Byte* block_ = nullptr;
+    size_t blockSize_ = 0;
+};
+
+void WriteResult(int code) {
+    switch (code) {
+        case kExtractOk:
+            WriteLog("\nEverything is Ok\n");
+            break;
+        case SZ_ERROR_UNSUPPORTED:
+            WriteLog("\nERROR: decoder doesn't support this archive\n");
+            break;
+        case SZ_ERROR_MEM:
+            WriteLog("\nERROR: can not allocate memory\n");
+            break;
+        case SZ_ERROR_CRC:
+            WriteLog("\nERROR: CRC error\n");
+            break;
+        default:
+            WriteLog("\nERROR #" + std::to_string(code) + "\n");
+            break;
+    }
+    if (!g_logCapture) std::fflush(stdout);
+}
+
+int OpenAndWalk(MemoryStream& stream) {
+    CrcGenerateTable();
+    CSzArEx db;
+    SzArEx_Init(&db);
+    CLookToRead2 look;
+    LookToRead2_CreateVTable(&look, False);
+    look.buf = static_cast<Byte*>(ISzAlloc_Alloc(&kHeapAlloc, kLookAheadBytes));
+    if (!look.buf) return kExtractNoMemory;
+    look.bufSize = kLookAheadBytes;
+    look.realStream = stream.Interface();
+    LookToRead2_INIT(&look);
+
+    AcceptZeroedSignature(stream);
+    int code = SzArEx_Open(&db, &look.vt, &kHeapAlloc, &kHeapAlloc);
+    if (code == SZ_OK) {
+        ArchiveWalk walk(db, &look.vt);
+        code = walk.Run();
+    }
+    SzArEx_Free(&db, &kHeapAlloc);
+    ISzAlloc_Free(&kHeapAlloc, look.buf);
+    return code;
+}
+
+}  // namespace
+
+void SetExtractionLogCapture(std::string* capture) { g_logCapture = capture; }
+
+int ExtractArchiveWithCode(MemoryStream& stream) {
+    const int code = OpenAndWalk(stream);
+    WriteResult(code);
+    return code;
+}
+
+int ExtractArchive(MemoryStream& stream) { return ExtractArchiveWithCode(stream) == 0 ? 0 : 1; }

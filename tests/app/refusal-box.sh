@@ -1,0 +1,31 @@
+#!/bin/sh
+# Drives the refusal box the way a person would: an installer that Wine runs
+# as Windows XP shows "错误"; we look at it on the X display, take a
+# screenshot, press its button, and expect exit code 0.
+#   refusal-box.sh WINE_RUN INSTALLER SCREENSHOT
+set -u
+wine_run=$1 installer=$2 shot=$3
+name=$(basename "$installer")
+export DISPLAY="${SKINSETUP_DISPLAY:-:77}"
+"$wine_run" reg add "HKCU\\Software\\Wine\\AppDefaults\\$name" /v Version /d winxp /f >/dev/null
+"$wine_run" "$installer" &
+pid=$!
+win=$(timeout 30 xdotool search --sync --name '^错误$' | head -n 1)
+if [ -z "$win" ]; then
+  echo "no refusal box appeared"; kill $pid 2>/dev/null; exit 1
+fi
+sleep 0.5
+import -window root "$shot" 2>/dev/null && echo "screenshot: $shot"
+xdotool windowactivate --sync "$win" 2>/dev/null
+xdotool key --window "$win" Return
+i=0
+while kill -0 $pid 2>/dev/null; do
+  i=$((i + 1))
+  if [ $i -gt 150 ]; then echo "installer did not end"; kill $pid; exit 1; fi
+  sleep 0.1
+done
+wait $pid
+status=$?
+"$wine_run" reg delete "HKCU\\Software\\Wine\\AppDefaults\\$name" /f >/dev/null 2>&1
+echo "exit code: $status"
+[ $status -eq 0 ]

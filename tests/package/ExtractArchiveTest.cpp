@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <string>
+#include <vector>
+
+#include "PackageTestUtil.h"
+#include "SevenZipWriter.h"
+#include "package/EntryWriter.h"
+#include "package/ExtractArchive.h"
+#include "package/ExtractionWorker.h"
+#include "package/MemoryStream.h"
+#include "support/ScriptTest.h"
+#include "support/TestProcess.h"
+
+namespace {
+
+struct HeldFile {
+    explicit HeldFile(HANDLE h) : handle(h) {}
+    ~HeldFile() {
+        if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+    }
+    HANDLE handle;
+};
+
+// Runs the driver in-process with the log captured and OnSetupProgress
+// recording into the script global `events`.
+class ExtractArchiveTest : public ScriptTest {
+  protected:
+    void SetUp() override {
+        ScriptTest::SetUp();
+        root_ = MakeScratchDir(L"extract");
+        folder_ = root_ + L"\\a\\b\\install";
+        ASSERT_TRUE(::CreateDirectoryW((root_ + L"\\a").c_str(), nullptr));
+        ASSERT_TRUE(::CreateDirectoryW((root_ + L"\\a\\b").c_str(), nullptr));
+        ASSERT_TRUE(::CreateDirectoryW(folder_.c_str(), nullptr));
+        ExtractionJob& job = TheExtractionJob();
+        job.installFolder = folder_;
+        job.is64BitSystem = true;
+        job.uiThread = ::GetCurrentThreadId();
+        SetExtractionLogCapture(&log_);
+        ASSERT_EQ(Run("events = {}\n"
+                      "function OnSetupProgress(p, i, c) events[#events + 1] = p .. '|' .. i .. "
+                      "'|' .. c end"),
+                  "");
+    }
+    void TearDown() override {
+        SetExtractionLogCapture(nullptr);
+        ScriptTest::TearDown();
+    }
+
+    int Extract(const std::string& archive) {
+        GuardedBytes bytes(archive, /*readOnly=*/true);
+        MemoryStream stream(bytes.data(), bytes.size());
+        return ExtractArchiveWithCode(stream);
+    }
+
+    std::vector<std::string> Events() {
+        std::vector<std::string> out;
+        const int64_t n = Int("#events");
+        for (int64_t i = 1; i <= n; ++i) out.push_back(Text("events[" + std::to_string(i) + "]"));
+        return out;
+    }
+
+    std::wstring In(const std::wstring& relative) const { return folder_ + L"\\" + relative; }
+
+    std::wstring root_, folder_;
+    std::string log_;
+};
+
+TEST_F(ExtractArchiveTest, ArchivesOfThePeerToolExtractByteExact) {
+    const std::vector<std::wstring> files = {L"docs\\readme.txt", L"bin\\noise.bin",
+                                             L"bin\\tool.dll", L"docs\\sub\\empty.txt"};
+    for (const wchar_t* archive :
+         {L"lzma.7z", L"lzma-nonsolid.7z", L"lzma2.7z", L"bcj.7z", L"copy.7z"}) {
+        SCOPED_TRACE(Narrow(archive));
+        const std::string bytes = ReadAll(FixturePath(archive));
+        ASSERT_FALSE(bytes.empty());
+        log_.clear();
+        folder_ = MakeScratchDir(L"peer");
+        TheExtractionJob().installFolder = folder_;
+        EXPECT_EQ(Extract(bytes), 0) << log_;
+        EXPECT_NE(log_.find("\nEverything is Ok\n"), std::string::npos) << log_;
+        EXPECT_NE(log_.find("docs/"), std::string::npos) << log_;  // folders end with "/"
+        for (const std::wstring& f : files) {
+            EXPECT_TRUE(PathExists(In(f))) << Narrow(f);
+            EXPECT_EQ(ReadAll(In(f)), ReadAll(FixturePath(L"tree\\" + f))) << Narrow(f);
+        }
+        EXPECT_TRUE(PathExists(In(L"emptydir")));
+    }
+}
+
+TEST_F(ExtractArchiveTest, ArchitectureEntriesFollowTheSystem) {
+    SevenZipWriter w;
+    w.AddFolder(L"bin");
+    w.AddFolder(L"r_x86");
+    w.AddFile(L"r_x86//bin/tool.dll", "x86");
+    w.AddFile(L"r_x64//bin/tool.dll", "x64");
+    w.AddFile(L"r_x86//r_x64//both.txt", "both");
+    const std::string archive = w.Build();
+    struct Case {
+        bool is64;
+        const char* content;
+        std::vector<std::string> skipped;
+    };
+    for (const Case& c :
+         {Case{true, "x64", {"r_x86//bin/tool.dll|2|5", "r_x86//r_x64//both.txt|4|5"}},
+          Case{false, "x86", {"r_x64//bin/tool.dll|3|5", "r_x64//both.txt|4|5"}}}) {
+        SCOPED_TRACE(c.is64 ? "64-bit system" : "32-bit system");
+        folder_ = MakeScratchDir(L"arch");
+        TheExtractionJob().installFolder = folder_;
+        TheExtractionJob().is64BitSystem = c.is64;
+        ASSERT_EQ(Run("events = {}"), "");
+        EXPECT_EQ(Extract(archive), 0) << log_;
+        EXPECT_EQ(ReadAll(In(L"bin\\tool.dll")), c.content);
+        EXPECT_TRUE(PathExists(In(L"r_x86")));  // an ordinary folder of that name
+        EXPECT_FALSE(PathExists(In(L"both.txt")));
+        EXPECT_FALSE(PathExists(In(L"r_x64\\both.txt")));
+        EXPECT_EQ(Events(), c.skipped);
+    }
+}
+
+TEST_F(ExtractArchiveTest, ExistingFilesAreReplacedEvenWhenHeldOpen) {
+    SevenZipWriter w;
+    w.AddFile(L"plain.txt", "new plain");
+    w.AddFile(L"held.dll", "new held");
+    ASSERT_TRUE(WriteFileBytes(In(L"plain.txt"), "old plain"));
+    ASSERT_TRUE(WriteFileBytes(In(L"held.dll"), "old held"));
+    // Held the way a running program holds its files: may be renamed, not
+    // written.
+    HeldFile held(::CreateFileW(In(L"held.dll").c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                nullptr));
+    ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Extract(w.Build()), 0) << log_;
+    EXPECT_EQ(ReadAll(In(L"plain.txt")), "new plain");
+    EXPECT_EQ(ReadAll(In(L"held.dll")), "new held");
+}
+
+TEST_F(ExtractArchiveTest, FileThatCannotBeReplacedStopsWithCode11) {
+    SevenZipWriter w;
+    w.AddFile(L"first.txt", "1");
+    w.AddFile(L"locked.txt", "new");
+    w.AddFile(L"last.txt", "3");
+    ASSERT_TRUE(WriteFileBytes(In(L"locked.txt"), "old"));
+    HeldFile held(::CreateFileW(In(L"locked.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+    ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Extract(w.Build()), kExtractNotWritten);
+    EXPECT_NE(log_.find("\nERROR #11\n"), std::string::npos) << log_;
+    EXPECT_EQ(ReadAll(In(L"first.txt")), "1");
+    EXPECT_FALSE(PathExists(In(L"last.txt")));
+}
+
+TEST_F(ExtractArchiveTest, SignatureRule) {
+    SevenZipWriter w;
+    w.AddFile(L"f.txt", "content");
+    const std::string good = w.Build();
+    struct Case {
+        const char* what;
+        std::string head;  // replaces the archive's first bytes
+        int code;
+        const char* line;
+    };
+    const std::string z2(2, '\0');
+    for (const Case& c : {Case{"zeroed first bytes", z2, 0, "\nEverything is Ok\n"},
+                          Case{"wrong signature", "8z", 17, "\nERROR #17\n"},
+                          Case{"one zero byte", std::string("\0z", 2), 17, "\nERROR #17\n"},
+                          Case{"zeroes, wrong tail", z2 + "\xBD", 17, "\nERROR #17\n"},
+                          Case{"major version 1", "7z\xBC\xAF\x27\x1C\x01", 4,
+                               "\nERROR: decoder doesn't support this archive\n"}}) {
+        SCOPED_TRACE(c.what);
+        std::string archive = good;
+        archive.replace(0, c.head.size(), c.head);
+        log_.clear();
+        EXPECT_EQ(Extract(archive), c.code);
+        EXPECT_NE(log_.find(c.line), std::string::npos) << log_;
+    }
+}
+
+TEST_F(ExtractArchiveTest, CrcErrorKeepsTheFilesBeforeIt) {
+    SevenZipWriter w;
+    w.AddFile(L"a.txt", "alpha");
+    w.AddFile(L"b.txt", "bravo");
+    w.AddFile(L"c.txt", "charlie");
+    EXPECT_EQ(Extract(w.Build(/*badCrcFile=*/1)), 3);
+    EXPECT_NE(log_.find("\nERROR: CRC error\n"), std::string::npos) << log_;
+    EXPECT_EQ(ReadAll(In(L"a.txt")), "alpha");
+    EXPECT_FALSE(PathExists(In(L"c.txt")));
+}
+
+TEST_F(ExtractArchiveTest, EmptyFilesAndFoldersAreCreated) {
+    SevenZipWriter w;
+    w.AddFolder(L"empty dir");
+    w.AddFolder(L"data");
+    w.AddFile(L"data\\zero.bin", "");
+    w.AddFile(L"data/one.bin", "1");
+    EXPECT_EQ(Extract(w.Build()), 0) << log_;
+    EXPECT_TRUE(PathExists(In(L"empty dir")));
+    EXPECT_TRUE(PathExists(In(L"data\\zero.bin")));
+    EXPECT_EQ(ReadAll(In(L"data\\zero.bin")), "");
+    EXPECT_EQ(ReadAll(In(L"data\\one.bin")), "1");
+    EXPECT_EQ(log_, "empty dir/data/data\\zero.bindata/one.bin\nEverything is Ok\n");
+}
+
+TEST_F(ExtractArchiveTest, FolderListedAfterItsFilesFails) {
+    SevenZipWriter w;
+    w.AddFile(L"late\\f.txt", "f");
+    w.AddFolder(L"late");
+    EXPECT_EQ(Extract(w.Build()), kExtractNotWritten);
+    EXPECT_NE(log_.find("\nERROR #11\n"), std::string::npos);
+}
+
+TEST_F(ExtractArchiveTest, HostileNamesAreRefusedAndNothingLandsOutside) {
+    const std::vector<std::pair<std::wstring, bool>> hostile = {
+        {L"..\\..\\evil.txt", false},
+        {L"../../evil.txt", false},
+        {L"sub\\..\\..\\..\\evil.txt", false},
+        {L"C:\\evil.txt", false},
+        {L"C:evil.txt", false},
+        {L"\\evil.txt", false},
+        {L"/evil.txt", false},
+        {L"ok.txt:evil", false},
+        {L"r_x64//../../evil.txt", false},
+        {L"r_x64///evil.txt", false},
+        {L"...\\evil.txt", false},
+        {L"..", true},
+        {L"..\\..\\evildir", true},
+        {L"\\\\?\\C:\\evil.txt", false},
+    };
+    for (const auto& [name, folder] : hostile) {
+        SCOPED_TRACE(Narrow(name));
+        SevenZipWriter w;
+        w.AddFolder(L"sub");
+        w.AddFile(L"first.txt", "first");
+        if (folder) {
+            w.AddFolder(name);
+        } else {
+            w.AddFile(name, "evil");
+        }
+        w.AddFile(L"after.txt", "after");
+        log_.clear();
+        EXPECT_EQ(Extract(w.Build()), kExtractNotWritten);
+        EXPECT_NE(log_.find("\nERROR: refused entry outside the install folder: " + Narrow(name)),
+                  std::string::npos)
+            << log_;
+        EXPECT_NE(log_.find("\nERROR #11\n"), std::string::npos);
+        EXPECT_EQ(ReadAll(In(L"first.txt")), "first");
+        EXPECT_FALSE(PathExists(In(L"after.txt")));
+        for (const wchar_t* outside :
+             {L"\\evil.txt", L"\\a\\evil.txt", L"\\a\\b\\evil.txt", L"\\evildir", L"\\a\\evildir"})
+            EXPECT_FALSE(PathExists(root_ + outside)) << Narrow(outside);
+        EXPECT_FALSE(PathExists(L"C:\\evil.txt"));
+        ::DeleteFileW(In(L"first.txt").c_str());
+    }
+}
+
+TEST(EntryNames, SafeNames) {
+    for (const wchar_t* name :
+         {L"a.txt", L"dir\\file", L"dir/sub/file", L"a..b", L".hidden", L"name.", L"", L"r_x86"})
+        EXPECT_TRUE(IsSafeEntryName(name)) << Narrow(name);
+    for (const wchar_t* name :
+         {L"..", L"a\\..\\..\\b", L"./x", L". .\\x", L"c:x", L"\\x", L"/x", L"a:b"})
+        EXPECT_FALSE(IsSafeEntryName(name)) << Narrow(name);
+}
+
+TEST_F(ExtractArchiveTest, DamagedArchivesFailCleanly) {
+    const std::string good = ReadAll(FixturePath(L"lzma.7z"));
+    ASSERT_GT(good.size(), 1000u);
+    for (size_t cut :
+         {size_t{0}, size_t{5}, size_t{31}, size_t{32}, good.size() / 2, good.size() - 1}) {
+        SCOPED_TRACE(cut);
+        log_.clear();
+        EXPECT_NE(Extract(good.substr(0, cut)), 0);
+        EXPECT_NE(log_.find("\nERROR"), std::string::npos) << log_;
+    }
+    std::string flipped = good;
+    flipped[good.size() / 3] ^= 0x55;  // inside the packed data
+    log_.clear();
+    EXPECT_NE(Extract(flipped), 0);
+    EXPECT_NE(log_.find("\nERROR"), std::string::npos) << log_;
+}
+
+}  // namespace
