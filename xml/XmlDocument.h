@@ -61,6 +61,10 @@ class XmlDocument {
 
     // The kind of the current node (kNoNode when there is none).
     NodeKind GetNodeKind() const { return nodeKind_; }
+    // Where the current node lies in the text (an element from its '<' to
+    // the end of its end tag); 0 and 0 when there is none.
+    size_t GetNodeOffset() const { return nodeOffset_; }
+    size_t GetNodeLength() const { return nodeLength_; }
     // The element's tag name; "#text", "#cdata-section", "#comment", the
     // target, the end tag's name or the declared name for other nodes.
     std::wstring GetTagName() const;
