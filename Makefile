@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_COMMON = --no-warn-unused-cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKINSETUP_WERROR=ON
 
-.PHONY: all bootstrap build build-x64 build-x86 build-native test demo clean format
+.PHONY: all bootstrap build build-x64 build-x86 build-native test demo clean format bench-xml
 
 all: build
 
@@ -34,6 +34,13 @@ test: build
 demo: build-x64
 	@./tools/make-installer --script resources/demo.lua -o build/demo/setup.exe
 	@./tools/wine-run build/demo/setup.exe /demo --from-make
+
+# Parse speed of the XML reader on a 1 MB document (a benchmark, not a test).
+bench-xml: bootstrap build-native
+	@cmake -S . -B build/x64 $(CMAKE_COMMON) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
+	@cmake --build build/x64 --target xml_bench
+	@./tools/wine-run build/x64/xml_bench.exe
 
 clean:
 	rm -rf build
