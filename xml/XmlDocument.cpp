@@ -590,8 +590,11 @@ bool XmlDocument::FindNode() {
     Node node = ScanNode(pos, nullptr);
     // Never past the next element or the parent's content.
     const size_t limit = next != 0 ? std::min<size_t>(At(next).start, end) : end;
-    node.length = std::min(node.length, limit - pos);
-    if (node.kind == kElement) node.kind = kMarkupError;  // a start tag with no record
+    if (node.length > limit - pos || node.kind == kElement) {
+        // Not a node the parse saw here; never read past the limit.
+        node.kind = kMarkupError;
+        node.length = std::min(node.length, limit - pos);
+    }
     current_ = 0;
     child_ = next;
     nodeKind_ = node.kind;
@@ -743,7 +746,7 @@ std::wstring XmlDocument::GetText() const {
     const size_t end = ContentEnd(current_);
     for (size_t pos = ContentBegin(current_); pos < end;) {
         Node node = ScanNode(pos, nullptr);
-        node.length = std::min(node.length, end - pos);
+        if (node.length > end - pos) break;  // not a node boundary the parse saw
         if (node.kind == kText || node.kind == kWhitespace || node.kind == kCData) {
             out += NodeText(node);
         }

@@ -103,6 +103,9 @@ class XmlDocument {
     static constexpr size_t kResultLogCap = 1000;
 
   private:
+    // flags: low 16 bits the nesting level at which the element was opened
+    // (not revised when an unended parent gives its children up; saturates),
+    // then kFirstChildFlag, kUnendedFlag and, on record 0, kNotWellFormedFlag.
     struct Record {
         uint32_t start;
         uint32_t length;
