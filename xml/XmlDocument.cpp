@@ -341,8 +341,10 @@ void XmlDocument::AddResult(
 XmlDocument::Node XmlDocument::Unterminated(size_t pos, const wchar_t* type,
                                             XmlDocument* errors) const {
     if (errors) {
+        // Recorded only: as for the other syntax errors, the caller's
+        // well-formedness rests on the element structure (an element cut
+        // off by the end of the text is unended, which does count).
         errors->AddResult(L"unterminated_tag_syntax", {{L"type", type}, {L"offset", Decimal(pos)}});
-        errors->MarkNotWellFormed();
     }
     return {kMarkupError, pos, text_.size() - pos, false};
 }
@@ -351,7 +353,6 @@ XmlDocument::Node XmlDocument::SyntaxError(size_t pos, size_t length, const wcha
                                            XmlDocument* errors) const {
     if (errors) {
         errors->AddResult(keyword, {{L"offset", Decimal(pos)}});
-        errors->MarkNotWellFormed();
     }
     return {kMarkupError, pos, length, false};
 }
