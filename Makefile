@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_COMMON = --no-warn-unused-cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKINSETUP_WERROR=ON
 
-.PHONY: all bootstrap build build-x64 build-x86 build-native test demo clean format bench-xml
+.PHONY: all bootstrap build build-x64 build-x86 build-native test demo clean format bench-ui bench-xml
 
 all: build
 
@@ -41,6 +41,13 @@ bench-xml: bootstrap build-native
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
 	@cmake --build build/x64 --target xml_bench
 	@./tools/wine-run build/x64/xml_bench.exe
+
+# Cost of building and laying out a 500-control layout (prints figures).
+bench-ui: bootstrap
+	@cmake -S . -B build/x64 $(CMAKE_COMMON) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
+	@cmake --build build/x64 -j $(JOBS) --target bench_ui
+	@./tools/wine-run build/x64/bench/bench_ui.exe
 
 clean:
 	rm -rf build

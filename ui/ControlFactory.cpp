@@ -1,0 +1,44 @@
+#include "ui/ControlFactory.h"
+
+#include <map>
+
+#include "ui/HLayoutCtrl.h"
+#include "ui/UIControl.h"
+#include "ui/VLayoutCtrl.h"
+
+namespace {
+
+std::map<std::wstring, UIControlCreator>& Factory() {
+    static std::map<std::wstring, UIControlCreator> factory;
+    return factory;
+}
+
+template <typename T>
+UIControl* Create() {
+    return new T();
+}
+
+// The tags layouts may use. Controls join the table as they are built.
+const struct {
+    const wchar_t* tag;
+    UIControlCreator create;
+} kControlClasses[] = {
+    {L"UIWnd", Create<UIControl>},  // the root element of a window
+    {L"UIControl", Create<UIControl>},
+    {L"HLayoutCtrl", Create<HLayoutCtrl>},
+    {L"VLayoutCtrl", Create<VLayoutCtrl>},
+};
+
+}  // namespace
+
+void RegisterControlFactory() {
+    auto& factory = Factory();
+    if (!factory.empty()) return;
+    for (const auto& c : kControlClasses) factory.emplace(c.tag, c.create);
+}
+
+UIControlCreator FindControlCreator(const std::wstring& tag) {
+    auto& factory = Factory();
+    auto it = factory.find(tag);
+    return it == factory.end() ? nullptr : it->second;
+}
