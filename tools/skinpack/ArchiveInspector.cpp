@@ -1,6 +1,7 @@
 #include "tools/skinpack/ArchiveInspector.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 
@@ -10,9 +11,35 @@
 #include "package/PayloadMask.h"
 #include "tools/skinpack/FileStreams.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
-const ISzAlloc kAlloc = {SzAlloc, SzFree};
+// Solid blocks are decoded whole into one buffer of tens of megabytes; where
+// the system offers huge pages for it, touching it costs far fewer faults.
+void* BlockAlloc(ISzAllocPtr, size_t size) {
+#ifndef _WIN32
+    constexpr size_t kHugePage = size_t{2} << 20;
+    if (size >= 2 * kHugePage) {
+        void* p = nullptr;
+        if (posix_memalign(&p, kHugePage, size) != 0) return nullptr;
+#ifdef MADV_HUGEPAGE
+        madvise(p, size, MADV_HUGEPAGE);
+#endif
+        return p;
+    }
+#endif
+    return size ? std::malloc(size) : nullptr;
+}
+
+void BlockFree(ISzAllocPtr, void* address) { std::free(address); }
+
+const ISzAlloc kAlloc = {BlockAlloc, BlockFree};
 const ISzAlloc kAllocTemp = {SzAllocTemp, SzFreeTemp};
 constexpr size_t kLookAheadBytes = 1 << 14;
 
@@ -70,7 +97,18 @@ ArchiveInspector::ArchiveInspector() {
     memory_.vt.Seek = &ArchiveInspector::Seek;
 }
 
-ArchiveInspector::~ArchiveInspector() { Close(); }
+ArchiveInspector::~ArchiveInspector() {
+    Close();
+    Unmap();
+}
+
+void ArchiveInspector::Unmap() {
+#ifndef _WIN32
+    if (mapping_) munmap(mapping_, mappingSize_);
+#endif
+    mapping_ = nullptr;
+    mappingSize_ = 0;
+}
 
 void ArchiveInspector::Close() {
     if (opened_) SzArEx_Free(&db_, &kAlloc);
@@ -83,6 +121,8 @@ SRes ArchiveInspector::Read(ISeekInStreamPtr p, void* buf, size_t* size) {
     auto* m = reinterpret_cast<MemoryStream*>(const_cast<ISeekInStream*>(p));
     const size_t n = m->pos < m->size ? std::min(*size, m->size - m->pos) : 0;
     if (n) std::memcpy(buf, m->data + m->pos, n);
+    for (size_t i = m->pos; i < sizeof m->head && i < m->pos + n; ++i)
+        static_cast<uint8_t*>(buf)[i - m->pos] = m->head[i];
     m->pos += n;
     *size = n;
     return SZ_OK;
@@ -101,6 +141,22 @@ SRes ArchiveInspector::Seek(ISeekInStreamPtr p, Int64* pos, ESzSeek origin) {
 }
 
 bool ArchiveInspector::Open(const std::filesystem::path& path, std::string& error) {
+#ifndef _WIN32
+    // Mapped, the archive is read straight from the page cache.
+    Close();
+    Unmap();
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    struct stat st;
+    if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        void* p = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        if (p != MAP_FAILED) {
+            mapping_ = p;
+            mappingSize_ = static_cast<size_t>(st.st_size);
+        }
+    }
+    if (fd >= 0) ::close(fd);
+    if (mapping_) return OpenData(static_cast<const uint8_t*>(mapping_), mappingSize_, error);
+#endif
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes, error)) return false;
     return OpenBytes(std::move(bytes), error);
@@ -108,19 +164,27 @@ bool ArchiveInspector::Open(const std::filesystem::path& path, std::string& erro
 
 bool ArchiveInspector::OpenBytes(std::vector<uint8_t> bytes, std::string& error) {
     Close();
+    Unmap();
     bytes_ = std::move(bytes);
+    return OpenData(bytes_.data(), bytes_.size(), error);
+}
+
+bool ArchiveInspector::OpenData(const uint8_t* data, size_t size, std::string& error) {
     masked_ = false;
-    if (bytes_.size() >= kPayloadMaskedBytes && !IsSignatureStart(bytes_[0], bytes_[1]) &&
-        IsSignatureStart(bytes_[0] ^ kPayloadMask, bytes_[1] ^ kPayloadMask)) {
-        ApplyPayloadMask(bytes_.data(), bytes_.size());
+    memory_.head[0] = size > 0 ? data[0] : 0;
+    memory_.head[1] = size > 1 ? data[1] : 0;
+    uint8_t* head = memory_.head;
+    if (size >= kPayloadMaskedBytes && !IsSignatureStart(head[0], head[1]) &&
+        IsSignatureStart(head[0] ^ kPayloadMask, head[1] ^ kPayloadMask)) {
+        ApplyPayloadMask(head, sizeof memory_.head);
         masked_ = true;
     }
-    if (bytes_.size() >= 2 && bytes_[0] == 0 && bytes_[1] == 0) {
-        bytes_[0] = '7';
-        bytes_[1] = 'z';
+    if (head[0] == 0 && head[1] == 0) {
+        head[0] = '7';
+        head[1] = 'z';
     }
-    memory_.data = bytes_.data();
-    memory_.size = bytes_.size();
+    memory_.data = data;
+    memory_.size = size;
     memory_.pos = 0;
     lookBuffer_.assign(kLookAheadBytes, 0);
     LookToRead2_CreateVTable(&look_, False);

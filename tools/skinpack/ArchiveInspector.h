@@ -44,17 +44,24 @@ class ArchiveInspector {
     static std::string DescribeResult(int code);
 
   private:
+    // The archive bytes, read in place; the first two are presented as
+    // `head` (unmasked, signature restored) without touching the bytes.
     struct MemoryStream {
         ISeekInStream vt;  // first member: the decoder hands back its address
         const uint8_t* data = nullptr;
         size_t size = 0;
         size_t pos = 0;
+        uint8_t head[2] = {};
     };
     static SRes Read(ISeekInStreamPtr p, void* buf, size_t* size);
     static SRes Seek(ISeekInStreamPtr p, Int64* pos, ESzSeek origin);
     void Close();
+    void Unmap();
+    bool OpenData(const uint8_t* data, size_t size, std::string& error);
 
     std::vector<uint8_t> bytes_;
+    void* mapping_ = nullptr;  // the file mapped read-only, where mapping is available
+    size_t mappingSize_ = 0;
     bool masked_ = false;
     bool opened_ = false;
     MemoryStream memory_;

@@ -21,6 +21,10 @@ bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& out,
         error = "cannot open '" + path.u8string() + "'";
         return false;
     }
+    // Sized up front when the size is known, so the bytes are copied once.
+    std::error_code ec;
+    const uintmax_t expected = std::filesystem::file_size(path, ec);
+    if (!ec && expected < (uintmax_t{1} << 40)) out.reserve(static_cast<size_t>(expected));
     uint8_t chunk[1 << 16];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
