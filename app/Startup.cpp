@@ -8,7 +8,9 @@
 #include "app/ScriptRunner.h"
 #include "app/TaskWindow.h"
 #include "package/PackageIndex.h"
+#include "ui/ControlFactory.h"
 #include "ui/GdiplusHeaders.h"
+#include "ui/UIResoureMgr.h"
 
 namespace {
 
@@ -73,7 +75,9 @@ int RunInstaller() {
     }
     StartImaging();
     CreateTaskWindow();
+    SetResLoader(&UIResoureMgr::Instance());
     OpenSkinPackage();
+    RegisterControlFactory();
     StartSockets();
     TheScriptRunner().Run();
     return 0;
