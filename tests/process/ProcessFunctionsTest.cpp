@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // The script headers first: app/Handles.h declares lua_close on its own.
 #include "support/ScriptTest.h"
@@ -172,6 +173,69 @@ TEST_F(ProcessFunctions, RegisteredAsGlobals) {
                              "lua_IsSilentByFileName", "lua_ExcuteByUser", "lua_hasParam"}) {
         EXPECT_EQ(Type(name), "function") << name;
     }
+}
+
+}  // namespace
+
+#include "script_api/ShellStarter.h"
+
+namespace {
+
+// What the desktop-shell start asks of the shell, without starting anything.
+struct ShellCall {
+    std::wstring verb, file, parameters;
+    bool noDirectory = false;
+    int show = -1;
+};
+std::vector<ShellCall> g_calls;
+INT_PTR g_firstResult = 0;
+
+std::wstring OrEmpty(const wchar_t* text) { return text ? text : L""; }
+
+HINSTANCE WINAPI FakeShellExecute(HWND, const wchar_t* verb, const wchar_t* file,
+                                  const wchar_t* parameters, const wchar_t* directory, int show) {
+    g_calls.push_back(
+        {OrEmpty(verb), OrEmpty(file), OrEmpty(parameters), directory == nullptr, show});
+    return reinterpret_cast<HINSTANCE>(g_calls.size() == 1 ? g_firstResult : 42);
+}
+
+TEST(ExecuteByUser, DesktopShellFirstThenTheFileItself) {
+    const struct {
+        INT_PTR firstResult;
+        bool fallback;
+    } cases[] = {{33, false}, {42, false}, {32, true}, {2, true}, {0, true}};
+    for (const auto& c : cases) {
+        g_calls.clear();
+        g_firstResult = c.firstResult;
+        ShellStarter::ExecuteByUser(L"runas", L"C:\\App\\app.exe", L"--first-run", SW_HIDE,
+                                    &FakeShellExecute);
+        ASSERT_EQ(g_calls.size(), c.fallback ? 2u : 1u) << c.firstResult;
+        // The shell program gets the file only, never its parameters.
+        EXPECT_EQ(g_calls[0].verb, L"open");
+        EXPECT_EQ(g_calls[0].file, L"explorer.exe");
+        EXPECT_EQ(g_calls[0].parameters, L"command=C:\\App\\app.exe");
+        EXPECT_TRUE(g_calls[0].noDirectory);
+        EXPECT_EQ(g_calls[0].show, SW_SHOWNORMAL);
+        if (c.fallback) {
+            EXPECT_EQ(g_calls[1].verb, L"runas");
+            EXPECT_EQ(g_calls[1].file, L"C:\\App\\app.exe");
+            EXPECT_EQ(g_calls[1].parameters, L"--first-run");
+            EXPECT_TRUE(g_calls[1].noDirectory);
+            EXPECT_EQ(g_calls[1].show, SW_HIDE);
+        }
+    }
+}
+
+using ExecuteByUserScript = ScriptTest;
+
+// Through the real shell the call returns and raises no script error,
+// whatever the desktop shell program makes of it.
+TEST_F(ExecuteByUserScript, ReturnsWithoutError) {
+    const std::wstring record = MakeScratchDir(L"process") + L"\\record.txt";
+    EXPECT_EQ(Run("lua_ExcuteByUser('open', " + Lua(TestHelperPath(L"exit_with")) + ", " +
+                  Lua(L"0 " + record) + ", false)"),
+              "");
+    EXPECT_EQ(Run("lua_ExcuteByUser()"), "");
 }
 
 }  // namespace
