@@ -136,6 +136,9 @@ void DeleteOrMoveAside(const std::wstring& path) {
     if (path.empty()) return;
     ::DeleteFileW(path.c_str());
     if (!Exists(path)) return;
+    // Only files are moved aside: a folder in the way keeps its contents.
+    const DWORD current = ::GetFileAttributesW(path.c_str());
+    if (current != INVALID_FILE_ATTRIBUTES && (current & FILE_ATTRIBUTE_DIRECTORY)) return;
 
     const std::wstring volume = VolumeOf(path);
     // Without its volume the file could be moved across drives or into the

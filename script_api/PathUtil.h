@@ -18,7 +18,8 @@ bool IsVolumeRoot(const std::wstring& path);
 // Deletes a file, or when it is in use moves it aside (hidden, GUID-named,
 // deleted at the next reboot) so that a new file can take its name. The file
 // goes to the temporary folder when that is on the same drive, else to the
-// root of its own volume; when neither can be found it stays in place.
+// root of its own volume; when neither can be found it stays in place. A
+// folder at the path is left alone.
 void DeleteOrMoveAside(const std::wstring& path);
 // A new GUID as 36 characters without braces, upper-case hex digits except in
 // the third group, which is lower case; empty on failure.

@@ -174,12 +174,17 @@ TEST(MakeGuidTextTest, ThirdGroupLowerCaseOthersUpperCase) {
     EXPECT_NE(MakeGuidText(), MakeGuidText());
 }
 
-TEST(DeleteOrMoveAsideTest, DeletesAFreeFile) {
+TEST(DeleteOrMoveAsideTest, DeletesAFreeFileAndLeavesFolders) {
     const std::wstring root = MakeScratchDir(L"aside");
     MakeFile(root + L"\\free.txt");
     DeleteOrMoveAside(root + L"\\free.txt");
     EXPECT_FALSE(Exists(root + L"\\free.txt"));
     DeleteOrMoveAside(L"");  // no effect
+    // A folder where a file should go is not moved away with its contents.
+    ASSERT_TRUE(CreateDirectoryTree(root + L"\\folder"));
+    MakeFile(root + L"\\folder\\inside.txt");
+    DeleteOrMoveAside(root + L"\\folder");
+    EXPECT_TRUE(Exists(root + L"\\folder\\inside.txt"));
     DeleteDirectoryTree(root);
 }
 
