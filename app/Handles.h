@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <utility>
 
+#include "script_api/LuaHeaders.h"
+
 template <typename Traits>
 class UniqueHandle {
   public:
@@ -85,9 +87,6 @@ struct GlobalMemoryTraits {
     static void Close(Type h) { ::GlobalFree(h); }
 };
 
-// The script engine is compiled as C++, so its functions have C++ linkage.
-struct lua_State;
-void lua_close(lua_State* L);
 struct LuaStateTraits {
     using Type = lua_State*;
     static Type Invalid() { return nullptr; }
