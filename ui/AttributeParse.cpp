@@ -7,12 +7,6 @@ namespace {
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
 
-int ClampToInt(int64_t v) {
-    if (v > INT_MAX) return INT_MAX;
-    if (v < INT_MIN) return INT_MIN;
-    return static_cast<int>(v);
-}
-
 }  // namespace
 
 bool ParseBool(std::wstring_view value) {
@@ -74,6 +68,12 @@ RECT ParsePadding(std::wstring_view value) {
         *fields[i] = ParseInt(TrimBlanks(parts[i]));
     }
     return r;
+}
+
+int ClampToInt(long long v) {
+    if (v > INT_MAX) return INT_MAX;
+    if (v < INT_MIN) return INT_MIN;
+    return static_cast<int>(v);
 }
 
 RECT MakeRect(int x, int y, int w, int h) {

@@ -26,6 +26,8 @@ struct UIPosValue {
 bool ParseRect(std::wstring_view value, UIPosValue& out);
 // Up to four parts left, top, right, bottom; missing parts are 0.
 RECT ParsePadding(std::wstring_view value);
+// v kept inside the int range.
+int ClampToInt(long long v);
 // (x, y, x + w, y + h), kept inside the int range.
 RECT MakeRect(int x, int y, int w, int h);
 

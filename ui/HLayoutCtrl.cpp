@@ -47,7 +47,7 @@ void HLayoutCtrl::Layout() {
         long long x = xstart_;
         for (const auto& child : parts) {
             const int w = child->Width(), h = child->Height();
-            child->Move(static_cast<int>(x), H / 2 - h / 2, w, h);
+            child->Move(ClampToInt(x), H / 2 - h / 2, w, h);
             x += IsAdjustable(child.get()) ? share : w + space_;
         }
     } else if (halign_ == 2) {
@@ -57,7 +57,7 @@ void HLayoutCtrl::Layout() {
             const int w = child->Width(), h = child->Height();
             const bool adjustable = IsAdjustable(child);
             const long long a = adjustable ? share : w;
-            child->Move(static_cast<int>(x - a), H / 2 - h / 2, w, h);
+            child->Move(ClampToInt(x - a), H / 2 - h / 2, w, h);
             x -= adjustable ? a : w + space_;
         }
     }

@@ -15,10 +15,7 @@
 
 namespace {
 
-int AddClamped(int a, int b) {
-    long long sum = static_cast<long long>(a) + b;
-    return static_cast<int>(std::clamp<long long>(sum, INT_MIN, INT_MAX));
-}
+int AddClamped(int a, int b) { return ClampToInt(static_cast<long long>(a) + b); }
 
 // References on a list of controls for the length of a walk, so that a
 // handler that detaches one of them cannot free it under the walker.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ui/AttributeParse.h"
 #include "ui/UIControl.h"
 
 void UIHLayout::Arrange(UIControl* parent) {
@@ -28,13 +29,13 @@ void UIHLayout::Arrange(UIControl* parent) {
     const int width = c.right - c.left, height = c.bottom - c.top;
     int share = 0;
     if (sum < width && adjCount > 0) share = static_cast<int>((width - sum) / adjCount);
-    int x = c.left;
+    long long x = c.left;  // wide: hostile sizes must not overflow
     for (Part& part : parts) {
         if (part.control->IsAdj()) {
-            part.control->Move(x, c.top, share, height);
+            part.control->Move(ClampToInt(x), c.top, share, height);
             x += share;
         } else {
-            part.control->Move(x, c.top, part.desired.cx, part.desired.cy);
+            part.control->Move(ClampToInt(x), c.top, part.desired.cx, part.desired.cy);
             x += part.desired.cx;
         }
     }

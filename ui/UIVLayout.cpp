@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ui/AttributeParse.h"
 #include "ui/UIControl.h"
 
 void UIVLayout::Arrange(UIControl* parent) {
@@ -28,13 +29,13 @@ void UIVLayout::Arrange(UIControl* parent) {
     const int width = c.right - c.left, height = c.bottom - c.top;
     int share = 0;
     if (sum < height && adjCount > 0) share = static_cast<int>((height - sum) / adjCount);
-    int y = c.top;
+    long long y = c.top;  // wide: hostile sizes must not overflow
     for (Part& part : parts) {
         if (part.control->IsAdj()) {
-            part.control->Move(c.left, y, width, share);
+            part.control->Move(c.left, ClampToInt(y), width, share);
             y += share;
         } else {
-            part.control->Move(c.left, y, width, part.desired.cy);
+            part.control->Move(c.left, ClampToInt(y), width, part.desired.cy);
             y += part.desired.cy;
         }
     }

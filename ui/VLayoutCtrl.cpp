@@ -47,7 +47,7 @@ void VLayoutCtrl::Layout() {
     for (const auto& child : parts) {
         const int w = child->Width(), h = child->Height();
         const int x = halign_ == 0 ? 0 : halign_ == 1 ? W / 2 - w / 2 : W - w;
-        child->Move(x, static_cast<int>(y), w, h);
+        child->Move(x, ClampToInt(y), w, h);
         y += IsAdjustable(child.get()) ? share : h + space_;
     }
     Invalidate(nullptr);

@@ -91,6 +91,16 @@ TEST(StackLayout, OverflowGivesAdjNothing) {
     ExpectPositions({{a, "0,0,80,10"}, {adj, "80,0,0,30"}, {b, "80,0,70,30"}});
 }
 
+TEST(StackLayout, HugeSizesStayInRange) {
+    Ref parent = Ref::Adopt(MakeControl(nullptr, {{L"pos", L"0,0,100,30"}, {L"layout", L"horz"}}));
+    UIControl* a = MakeControl(parent.get(), {{L"pos", L"0,0,2000000000,10"}});
+    UIControl* b = MakeControl(parent.get(), {{L"pos", L"0,0,2000000000,10"}});
+    UIControl* c = MakeControl(parent.get(), {{L"pos", L"0,0,5,10"}});
+    parent->Layout();
+    ExpectPositions(
+        {{a, "0,0,2000000000,10"}, {b, "2000000000,0,147483647,10"}, {c, "2147483647,0,0,10"}});
+}
+
 TEST(StackLayout, VerticalStretchesToClientWidth) {
     Ref parent = Ref::Adopt(MakeControl(
         nullptr, {{L"pos", L"0,0,300,200"}, {L"padding", L"5,5,5,5"}, {L"layout", L"vert"}}));
