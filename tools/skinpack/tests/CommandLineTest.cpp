@@ -76,3 +76,14 @@ TEST_F(CommandLineTest, BadInvocationsFailWithAMessage) {
         EXPECT_NE(output.find(c.message), std::string::npos) << c.args << ": " << output;
     }
 }
+
+TEST_F(CommandLineTest, MakeInstallerTakesOnePayloadSource) {
+    Put("src/a.txt", "a");
+    Put("a.7z", "7z");
+    std::string output;
+    EXPECT_EQ(RunCommand(std::string(SKINPACK_MAKE_INSTALLER) + " --script x.lua --payload " +
+                             Quote(dir_ / "src") + " --payload-archive " + Quote(dir_ / "a.7z"),
+                         &output),
+              2);
+    EXPECT_NE(output.find("not both"), std::string::npos) << output;
+}
