@@ -206,6 +206,28 @@ std::set<std::wstring> GuidNamedTempFiles() {
     return names;
 }
 
+// Whether the list of renames due at the next reboot names the file.
+bool PendingRenamesMention(const std::wstring& path) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                        0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD size = 0;
+    ::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size);
+    std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+    const bool read =
+        ::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr,
+                           reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS;
+    ::RegCloseKey(key);
+    if (!read) return false;
+    // A list of zero-terminated names; case-insensitive search for the path.
+    for (auto& c : data) c = static_cast<wchar_t>(std::towlower(c));
+    std::wstring needle = path;
+    for (auto& c : needle) c = static_cast<wchar_t>(std::towlower(c));
+    return data.find(needle) != std::wstring::npos;
+}
+
 TEST(DeleteOrMoveAsideTest, MovesAHeldFileAsideHiddenUnderAGuidName) {
     const std::wstring root = MakeScratchDir(L"asideheld");
     const std::wstring path = root + L"\\held.exe";
@@ -226,6 +248,7 @@ TEST(DeleteOrMoveAsideTest, MovesAHeldFileAsideHiddenUnderAGuidName) {
         ASSERT_FALSE(moved.empty()) << "no new GUID-named file in the temporary folder";
         EXPECT_TRUE(::GetFileAttributesW(moved.c_str()) & FILE_ATTRIBUTE_HIDDEN);
         EXPECT_EQ(ReadFileBytes(moved).substr(0, 2), "MZ");
+        EXPECT_TRUE(PendingRenamesMention(moved)) << "not scheduled for deletion at reboot";
     }
     ::SetFileAttributesW(moved.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileW(moved.c_str());
