@@ -42,8 +42,39 @@ PROCESS_INFORMATION StartProcess(const std::wstring& exe, const std::wstring& ar
     return pi;
 }
 
+namespace {
+
+// Reads what the child writes until it has ended and the pipe is drained.
+// Polls instead of blocking: processes the child starts (Wine's desktop
+// process among them) may inherit the pipe and keep it open for ever.
+std::string DrainPipe(HANDLE pipe, HANDLE process) {
+    std::string output;
+    char buf[4096];
+    for (;;) {
+        DWORD avail = 0;
+        const bool alive = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+        if (!::PeekNamedPipe(pipe, nullptr, 0, nullptr, &avail, nullptr)) break;  // closed
+        if (avail == 0) {
+            if (!alive) break;
+            ::Sleep(5);
+            continue;
+        }
+        DWORD got = 0;
+        if (!::ReadFile(pipe, buf, sizeof(buf) < avail ? sizeof(buf) : avail, &got, nullptr)) {
+            break;
+        }
+        output.append(buf, got);
+    }
+    return output;
+}
+
+}  // namespace
+
 ProcessResult RunProcess(const std::wstring& exe, const std::wstring& args, DWORD timeoutMs) {
     ProcessResult result;
+    // Make sure the desktop process exists before the child could start it
+    // with our pipe as its output.
+    ::GetDesktopWindow();
     SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
     HANDLE readRaw = nullptr, writeRaw = nullptr;
     if (!::CreatePipe(&readRaw, &writeRaw, &sa, 0)) return result;
@@ -68,25 +99,14 @@ ProcessResult RunProcess(const std::wstring& exe, const std::wstring& args, DWOR
     writeEnd.reset();
 
     std::string output;
-    std::thread reader([&] {
-        char buf[4096];
-        DWORD got = 0;
-        while (::ReadFile(readEnd.get(), buf, sizeof(buf), &got, nullptr) && got) {
-            output.append(buf, got);
-        }
-    });
+    std::thread reader([&] { output = DrainPipe(readEnd.get(), process.get()); });
     if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
         result.timedOut = true;
         ::TerminateProcess(process.get(), 1);
         ::WaitForSingleObject(process.get(), 5000);
     }
-    ::GetExitCodeProcess(process.get(), &result.exitCode);
-    // Grandchildren may still hold the pipe; do not wait for them forever.
-    if (::WaitForSingleObject(reinterpret_cast<HANDLE>(reader.native_handle()), 5000) !=
-        WAIT_OBJECT_0) {
-        ::CancelSynchronousIo(reinterpret_cast<HANDLE>(reader.native_handle()));
-    }
     reader.join();
+    ::GetExitCodeProcess(process.get(), &result.exitCode);
     result.output = output;
     return result;
 }
