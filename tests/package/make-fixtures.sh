@@ -1,6 +1,7 @@
 #!/bin/sh
 # Archives written by a real 7z peer (Debian's 7zz) over one small tree, one
-# per coder the installer must read: LZMA, LZMA2, BCJ + LZMA and copy.
+# per coder the installer must read: LZMA, LZMA2, BCJ + LZMA and copy; and
+# a payload folder for installers built by the packer.
 #   make-fixtures.sh OUT_DIR
 set -eu
 out=$1
@@ -22,4 +23,14 @@ z -m0=LZMA -mx=5 -ms=off ../lzma-nonsolid.7z .
 z -m0=LZMA2 -mx=5 ../lzma2.7z .
 z -m0=BCJ -m1=LZMA -mx=5 ../bcj.7z .
 z -m0=Copy -mhc=off ../copy.7z .
+: >"$out/empty.7z"
+
+# The folder the packer turns into installers' payloads: architecture
+# folders, an empty file, an empty folder, enough text for several percents.
+mkdir -p "$out/payload/app" "$out/payload/data" "$out/payload/r_x64/bin" "$out/payload/r_x86/bin"
+cp docs/readme.txt "$out/payload/app/readme.txt"
+cp bin/noise.bin "$out/payload/app/noise.bin"
+: >"$out/payload/app/empty.txt"
+printf 'x64 tool' >"$out/payload/r_x64/bin/tool.dll"
+printf 'x86 tool' >"$out/payload/r_x86/bin/tool.dll"
 touch "$out/stamp"
