@@ -31,8 +31,12 @@ test: build
 	@sh tests/check-imports.sh i686-w64-mingw32-objdump build/x86/setup.exe
 	@cd build/x64 && ctest --output-on-failure -j $(JOBS)
 
+# A silent install of a small sample payload (resources/demo/) into the
+# temporary folder: prints the progress, the result and what landed.
 demo: build-x64
-	@./tools/make-installer --script resources/demo.lua -o build/demo/setup.exe
+	@sh resources/demo/make-payload.sh build/x64 build/demo/payload
+	@./tools/make-installer --script resources/demo.lua --payload build/demo/payload \
+	  -o build/demo/setup.exe
 	@./tools/wine-run build/demo/setup.exe /demo --from-make
 
 # Parse speed of the XML reader on a 1 MB document (a benchmark, not a test).
