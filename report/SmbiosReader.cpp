@@ -65,23 +65,6 @@ class MultithreadedCom {
     bool usable_ = false;
 };
 
-// Only an array of bytes counts as table data.
-bool CopyByteArray(VARIANT* v, std::vector<uint8_t>& out) {
-    if (V_VT(v) != (VT_ARRAY | VT_UI1) || !V_ARRAY(v)) return false;
-    SAFEARRAY* array = V_ARRAY(v);
-    LONG lower = 0, upper = -1;
-    if (::SafeArrayGetDim(array) != 1 || FAILED(::SafeArrayGetLBound(array, 1, &lower)) ||
-        FAILED(::SafeArrayGetUBound(array, 1, &upper)))
-        return false;
-    void* data = nullptr;
-    if (FAILED(::SafeArrayAccessData(array, &data))) return false;
-    const size_t count = upper >= lower ? static_cast<size_t>(upper - lower) + 1 : 0;
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    out.assign(bytes, bytes + count);
-    ::SafeArrayUnaccessData(array);
-    return true;
-}
-
 bool QueryRawTables(IWbemServices* services, std::vector<uint8_t>& table) {
     ComPtr<IEnumWbemClassObject> objects;
     Bstr className(L"MSSMBios_RawSMBiosTables");
@@ -98,27 +81,49 @@ bool QueryRawTables(IWbemServices* services, std::vector<uint8_t>& table) {
     first->Get(L"SmbiosMajorVersion", 0, major.get(), nullptr, nullptr);
     first->Get(L"SmbiosMinorVersion", 0, minor.get(), nullptr, nullptr);
     if (FAILED(first->Get(L"SMBiosData", 0, data.get(), nullptr, nullptr))) return false;
-    return CopyByteArray(data.get(), table);
+    return SmbiosBytesFromVariant(*data.get(), table);
 }
 
 }  // namespace
 
-bool FirmwareSmbiosTable(std::vector<uint8_t>& table, bool& available) {
-    using GetTableFn = UINT(WINAPI*)(DWORD, DWORD, PVOID, DWORD);
-    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    auto get =
-        kernel ? reinterpret_cast<GetTableFn>(::GetProcAddress(kernel, "GetSystemFirmwareTable"))
-               : nullptr;
-    available = get != nullptr;
-    if (!get) return false;
+bool SmbiosBytesFromVariant(const VARIANT& value, std::vector<uint8_t>& out) {
+    if (V_VT(&value) != (VT_ARRAY | VT_UI1) || !V_ARRAY(&value)) return false;
+    SAFEARRAY* array = V_ARRAY(&value);
+    LONG lower = 0, upper = -1;
+    if (::SafeArrayGetDim(array) != 1 || ::SafeArrayGetElemsize(array) != 1 ||
+        FAILED(::SafeArrayGetLBound(array, 1, &lower)) ||
+        FAILED(::SafeArrayGetUBound(array, 1, &upper)))
+        return false;
+    void* data = nullptr;
+    if (FAILED(::SafeArrayAccessData(array, &data))) return false;
+    const size_t count =
+        upper >= lower ? static_cast<size_t>(static_cast<int64_t>(upper) - lower + 1) : 0;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    out.assign(bytes, bytes + count);
+    ::SafeArrayUnaccessData(array);
+    return true;
+}
+
+bool FirmwareSmbiosTable(FirmwareTableFn get, std::vector<uint8_t>& table) {
     const UINT size = get(kRawSmbiosProvider, 0, nullptr, 0);
     if (size == 0) return false;
     std::vector<uint8_t> raw(size);
     const UINT got = get(kRawSmbiosProvider, 0, raw.data(), size);
-    // A larger answer means the table grew between the calls and was not copied.
+    // A larger answer means the table grew between the calls and was not
+    // copied; less than a header is no table.
     if (got == 0 || got > size || got < kRawSmbiosHeader) return false;
     table.assign(raw.begin() + kRawSmbiosHeader, raw.begin() + got);
     return true;
+}
+
+bool FirmwareSmbiosTable(std::vector<uint8_t>& table, bool& available) {
+    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    auto get =
+        kernel
+            ? reinterpret_cast<FirmwareTableFn>(::GetProcAddress(kernel, "GetSystemFirmwareTable"))
+            : nullptr;
+    available = get != nullptr;
+    return get && FirmwareSmbiosTable(get, table);
 }
 
 bool ManagementSmbiosTable(std::vector<uint8_t>& table) {
