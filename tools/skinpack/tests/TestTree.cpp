@@ -18,7 +18,9 @@ void ScratchTest::SetUp() {
 
 void ScratchTest::TearDown() {
     std::error_code ec;
-    if (!HasFailure()) fs::remove_all(dir_, ec);
+    if (HasFailure()) return;  // kept for a look
+    fs::remove_all(dir_, ec);
+    fs::remove(dir_.parent_path(), ec);  // only once it is empty
 }
 
 fs::path ScratchTest::Put(const std::string& relative, const std::string& content) {
