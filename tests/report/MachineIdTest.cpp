@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <iphlpapi.h>
 #include <objbase.h>
+#include <setupapi.h>
 
 #include <algorithm>
 #include <array>
@@ -223,8 +224,29 @@ TEST(MachineId, ManagementInterfaceGivesTheFirmwareTable) {
     EXPECT_EQ(mtaTable, firmware);
 }
 
+// The instance ids of the present network-class devices.
+std::vector<std::wstring> NetworkDevices() {
+    const GUID netClass = {
+        0x4D36E972, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+    std::vector<std::wstring> ids;
+    HDEVINFO list = ::SetupDiGetClassDevsW(&netClass, nullptr, nullptr, DIGCF_PRESENT);
+    if (list == INVALID_HANDLE_VALUE) return ids;
+    SP_DEVINFO_DATA d = {};
+    d.cbSize = sizeof d;
+    for (DWORD i = 0; ::SetupDiEnumDeviceInfo(list, i, &d); ++i) {
+        wchar_t id[256] = {};
+        if (::SetupDiGetDeviceInstanceIdW(list, &d, id, 256, nullptr)) ids.push_back(id);
+    }
+    ::SetupDiDestroyDeviceInfoList(list);
+    return ids;
+}
+
 // Not a check: shows which identity sources this system provides.
 TEST(MachineId, SourcesOfThisSystem) {
+    for (const std::wstring& id : NetworkDevices()) {
+        std::printf("network device: %s (asked: %s)\n", Narrow(id).c_str(),
+                    IsMacCandidate(id) ? "yes" : "no");
+    }
     MacBytes mac;
     const bool device = SmallestPermanentMac(mac);
     const std::vector<uint8_t> adapters = AdapterInfoMac();
