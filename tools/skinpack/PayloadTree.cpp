@@ -28,6 +28,10 @@ bool IsReservedDeviceName(const std::u16string& component) {
            stem[3] >= u'1' && stem[3] <= u'9';
 }
 
+bool IsArchSpecific(const std::u16string& name) {
+    return name.compare(0, 7, u"r_x86//") == 0 || name.compare(0, 7, u"r_x64//") == 0;
+}
+
 std::u16string ExtensionOf(const std::u16string& name) {
     const size_t slash = name.rfind(u'/');
     const size_t dot = name.rfind(u'.');
@@ -59,11 +63,16 @@ bool PayloadTree::Scan(const fs::path& root, std::string& error) {
         return false;
     }
     if (!ScanFolder(root, {}, true, error)) return false;
-    // Folders in name order put each folder right after its parent; files
-    // with data by extension, then by name, for better compression.
+    // Folders in name order put each folder right after its parent. Files
+    // common to both architectures come before the architecture-specific
+    // ones, so that where both name the same target the specific one is
+    // written last and wins. Within each, empty files first, then by
+    // extension and name, which packs similar data together.
     std::sort(folders_.begin(), folders_.end(),
               [](const PayloadItem& a, const PayloadItem& b) { return a.name < b.name; });
     std::stable_sort(files_.begin(), files_.end(), [](const PayloadItem& a, const PayloadItem& b) {
+        const bool archA = IsArchSpecific(a.name), archB = IsArchSpecific(b.name);
+        if (archA != archB) return archB;
         const bool emptyA = a.size == 0, emptyB = b.size == 0;
         if (emptyA != emptyB) return emptyA;
         const std::u16string extA = ExtensionOf(a.name), extB = ExtensionOf(b.name);

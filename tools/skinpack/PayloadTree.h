@@ -1,7 +1,7 @@
 #pragma once
 // The entries of a payload archive, gathered from a folder: every folder
-// before the entries inside it, then the empty files, then the files with
-// data (grouped by extension, which packs similar data together). The
+// before the entries inside it, then the files, those common to both
+// architectures before the architecture-specific ones. The
 // top-level folders "r_x86" and "r_x64" are not entries themselves; what they
 // hold is stored under the "r_x86//" and "r_x64//" prefixes that select it by
 // processor architecture at install time.

@@ -44,8 +44,23 @@ TEST_F(PayloadTreeTest, TopLevelArchitectureFoldersBecomePrefixes) {
     ASSERT_TRUE(tree.Scan(dir_, error)) << error;
     EXPECT_EQ(Names(tree), (std::vector<std::string>{"lib D", "lib/r_x86 D", "r_x64//bin D",
                                                      "r_x86//bin D", "r_x86//r_x64 D",
-                                                     "r_x64//bin/tool.dll", "r_x86//bin/tool.dll",
-                                                     "r_x64//setup.ini", "lib/r_x86/keep.txt"}));
+                                                     "lib/r_x86/keep.txt", "r_x64//bin/tool.dll",
+                                                     "r_x86//bin/tool.dll", "r_x64//setup.ini"}));
+}
+
+// Where a common file and an architecture's own file land on the same path,
+// the architecture's is written last and wins.
+TEST_F(PayloadTreeTest, ArchitectureFilesFollowCommonOnes) {
+    Put("zzz/tool.dll", "common");
+    Put("r_x64/zzz/tool.dll", "");
+    Put("r_x86/zzz/tool.dll", "32");
+    Put("aaa.txt", "");
+    PayloadTree tree;
+    std::string error;
+    ASSERT_TRUE(tree.Scan(dir_, error)) << error;
+    EXPECT_EQ(Names(tree), (std::vector<std::string>{
+                               "r_x64//zzz D", "r_x86//zzz D", "zzz D", "aaa.txt", "zzz/tool.dll",
+                               "r_x64//zzz/tool.dll", "r_x86//zzz/tool.dll"}));
 }
 
 TEST_F(PayloadTreeTest, UnicodeNamesAreStoredAsUtf16) {
