@@ -26,6 +26,11 @@ bool IsDotsOnly(const std::wstring& part) {
            std::all_of(part.begin(), part.end(), [](wchar_t c) { return c == L'.' || c == L' '; });
 }
 
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // Frees the name of a file that is in use: delete, move aside, or rename to
 // ".tmp", in that order; whatever still holds the name makes the open fail.
 void ClearTarget(const std::wstring& path) {
@@ -98,6 +103,9 @@ EntryWrite WriteExtractedEntry(const std::wstring& name, bool isFolder, const ui
         CreateDirectoryTree(path);  // a failure shows when a file inside fails
         return EntryWrite::kDone;
     }
+    // A folder in the way may hold the user's files: moving it aside would
+    // hide them, so the entry fails instead.
+    if (IsFolder(path)) return EntryWrite::kNotWritable;
     ClearTarget(path);
     return WriteWholeFile(path, data, size) ? EntryWrite::kDone : EntryWrite::kNotWritable;
 }

@@ -152,6 +152,15 @@ TEST_F(ExtractArchiveTest, FileThatCannotBeReplacedStopsWithCode11) {
     EXPECT_FALSE(PathExists(In(L"last.txt")));
 }
 
+TEST_F(ExtractArchiveTest, FolderInTheWayOfAFileIsKept) {
+    SevenZipWriter w;
+    w.AddFile(L"data", "a file where the user has a folder");
+    ASSERT_TRUE(::CreateDirectoryW(In(L"data").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(In(L"data\\mine.txt"), "the user's"));
+    EXPECT_EQ(Extract(w.Build()), kExtractNotWritten);
+    EXPECT_EQ(ReadAll(In(L"data\\mine.txt")), "the user's");
+}
+
 TEST_F(ExtractArchiveTest, SignatureRule) {
     SevenZipWriter w;
     w.AddFile(L"f.txt", "content");
