@@ -18,6 +18,9 @@ class UILayout : public UIRefObj {
     int OptionV() const { return v_; }
 
   protected:
+    // The "horz" and "vert" stacks: fixed children keep their desired size
+    // along the axis, "adj" children share what is left.
+    void ArrangeStack(UIControl* parent, bool horizontal);
     // Set while a stack arranges, so a child's resize cannot re-enter it.
     bool arranging_ = false;
 
