@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/OwnResource.h"
 #include "app/SetupApp.h"
 #include "app/TextConvert.h"
 #include "script_api/HostFunctions.h"
@@ -24,12 +25,9 @@ ScriptRunner::~ScriptRunner() {
 
 void ScriptRunner::Run() {
     if (!Open()) return;
-    HMODULE self = ::GetModuleHandleW(nullptr);
-    HRSRC res = ::FindResourceW(self, MAKEINTRESOURCEW(kScriptResourceId), L"LUA");
-    HGLOBAL loaded = res ? ::LoadResource(self, res) : nullptr;
-    const void* data = loaded ? ::LockResource(loaded) : nullptr;
-    if (!data) ::ExitProcess(0);  // no script: nothing to install
-    ExecuteChunk(static_cast<const char*>(data), ::SizeofResource(self, res));
+    const ResourceBytes script = LoadOwnResource(kScriptResourceId, L"LUA");
+    if (!script.data) ::ExitProcess(0);  // no script: nothing to install
+    ExecuteChunk(static_cast<const char*>(script.data), script.size);
     CallOnRunSetup();
     Close();
 }

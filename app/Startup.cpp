@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <winsock2.h>
 
+#include "app/OwnResource.h"
 #include "app/ScriptRunner.h"
 #include "app/TaskWindow.h"
 #include "package/PackageIndex.h"
@@ -33,12 +34,9 @@ void StartImaging() {
 
 // The skin package is used in place for the life of the process.
 void OpenSkinPackage() {
-    HMODULE self = ::GetModuleHandleW(nullptr);
-    HRSRC res = ::FindResourceW(self, MAKEINTRESOURCEW(kSkinResourceId), L"PAK");
-    HGLOBAL loaded = res ? ::LoadResource(self, res) : nullptr;
-    const void* data = loaded ? ::LockResource(loaded) : nullptr;
-    if (!data) return;  // windows then show without layout
-    SkinPackage().BuildIndex(data, ::SizeofResource(self, res));
+    const ResourceBytes skin = LoadOwnResource(kSkinResourceId, L"PAK");
+    if (!skin.data) return;  // windows then show without layout
+    SkinPackage().BuildIndex(skin.data, skin.size);
 }
 
 void StartSockets() {

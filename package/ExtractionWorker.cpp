@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 
+#include "app/OwnResource.h"
 #include "app/ScriptRunner.h"
 #include "app/SetupApp.h"
 #include "app/ThreadTask.h"
@@ -39,12 +40,8 @@ struct Payload {
 
 Payload LoadPayload() {
     if (g_sourceData) return {g_sourceData, g_sourceSize};
-    HMODULE self = ::GetModuleHandleW(nullptr);
-    HRSRC res = ::FindResourceW(self, MAKEINTRESOURCEW(kPayloadResourceId), L"PAK");
-    HGLOBAL loaded = res ? ::LoadResource(self, res) : nullptr;
-    const void* data = loaded ? ::LockResource(loaded) : nullptr;
-    if (!data) return {};
-    return {static_cast<const uint8_t*>(data), ::SizeofResource(self, res)};
+    const ResourceBytes payload = LoadOwnResource(kPayloadResourceId, L"PAK");
+    return {static_cast<const uint8_t*>(payload.data), payload.size};
 }
 
 uint32_t SimulatedPercent() {
