@@ -39,11 +39,40 @@ void ScriptRunner::RunText(const char* text, size_t size) {
     Close();
 }
 
+namespace {
+
+// The installer runs elevated, often from a Downloads folder: `require` must
+// not run a planted .lua or .dll from beside it, the working folder or a
+// path in the environment. Only preloaded modules are found.
+void LoadOnlyPreloadedModules(lua_State* L) {
+    lua_getglobal(L, "package");
+    if (lua_istable(L, -1)) {
+        lua_pushliteral(L, "");
+        lua_setfield(L, -2, "path");
+        lua_pushliteral(L, "");
+        lua_setfield(L, -2, "cpath");
+        lua_pushnil(L);
+        lua_setfield(L, -2, "loadlib");
+        // searchers[1] looks in package.preload; the file searchers go.
+        if (lua_getfield(L, -1, "searchers") == LUA_TTABLE) {
+            for (lua_Integer i = luaL_len(L, -1); i > 1; --i) {
+                lua_pushnil(L);
+                lua_seti(L, -2, i);
+            }
+        }
+        lua_pop(L, 1);
+    }
+    lua_pop(L, 1);
+}
+
+}  // namespace
+
 bool ScriptRunner::Open() {
     if (state_) return true;
     state_ = luaL_newstate();
     if (!state_) return false;
     luaL_openlibs(state_);
+    LoadOnlyPreloadedModules(state_);
     RegisterHostFunctions(state_);
     SetupApp::RegisterSetupFunctions(state_);
     return true;

@@ -5,7 +5,9 @@
 
 #include "app/Handles.h"
 #include "package/ExtractionWorker.h"
-#include "script_api/PathUtil.h"
+#include "base/PathGuard.h"
+#include "base/PathUtil.h"
+#include "package/InstallTree.h"
 
 namespace {
 
@@ -31,6 +33,18 @@ bool IsFolder(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+EntryWrite FromCheck(InstallTree::Check check) {
+    switch (check) {
+        case InstallTree::Check::kOk:
+            return EntryWrite::kDone;
+        case InstallTree::Check::kLink:
+            return EntryWrite::kThroughLink;
+        case InstallTree::Check::kFailed:
+            break;
+    }
+    return EntryWrite::kNotWritable;
+}
+
 // Frees the name of a file that is in use: delete, move aside, or rename to
 // ".tmp", in that order; whatever still holds the name makes the open fail.
 void ClearTarget(const std::wstring& path) {
@@ -41,8 +55,10 @@ void ClearTarget(const std::wstring& path) {
 }
 
 bool WriteWholeFile(const std::wstring& path, const uint8_t* data, size_t size) {
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // The name was cleared before: a new file only, so that a link planted
+    // there meanwhile is never written through.
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     bool ok = true;
     // One write call for any file below 4 GB.
@@ -61,23 +77,27 @@ bool WriteWholeFile(const std::wstring& path, const uint8_t* data, size_t size) 
 
 }  // namespace
 
-bool IsSafeEntryName(const std::wstring& name) {
+EntryWrite CheckEntryName(const std::wstring& name) {
     std::wstring n = name;
     std::replace(n.begin(), n.end(), L'/', L'\\');
-    if (!n.empty() && n[0] == L'\\') return false;
-    if (n.find(L':') != std::wstring::npos) return false;
+    if (!n.empty() && n[0] == L'\\') return EntryWrite::kRefused;
+    if (n.find(L':') != std::wstring::npos) return EntryWrite::kRefused;
     size_t start = 0;
     while (start <= n.size()) {
         size_t end = n.find(L'\\', start);
         if (end == std::wstring::npos) end = n.size();
-        if (IsDotsOnly(n.substr(start, end - start))) return false;
+        const std::wstring part = n.substr(start, end - start);
+        if (IsDotsOnly(part)) return EntryWrite::kRefused;
+        if (IsReservedDeviceName(part)) return EntryWrite::kDeviceName;
         start = end + 1;
     }
-    return true;
+    return EntryWrite::kDone;
 }
 
-EntryWrite WriteExtractedEntry(const std::wstring& name, bool isFolder, const uint8_t* data,
-                               size_t size, uint32_t index, uint32_t count) {
+bool IsSafeEntryName(const std::wstring& name) { return CheckEntryName(name) == EntryWrite::kDone; }
+
+EntryWrite WriteExtractedEntry(InstallTree& tree, const std::wstring& name, bool isFolder,
+                               const uint8_t* data, size_t size, uint32_t index, uint32_t count) {
     const ExtractionJob& job = TheExtractionJob();
     std::wstring n = name;
     const int i = static_cast<int>(index), c = static_cast<int>(count);
@@ -95,14 +115,14 @@ EntryWrite WriteExtractedEntry(const std::wstring& name, bool isFolder, const ui
         }
         n.erase(0, kPrefixLength);
     }
-    if (!IsSafeEntryName(n)) return EntryWrite::kRefused;
+    const EntryWrite nameCheck = CheckEntryName(n);
+    if (nameCheck != EntryWrite::kDone) return nameCheck;
+    std::replace(n.begin(), n.end(), L'/', L'\\');
 
-    std::wstring path = JoinPath(job.installFolder, n);
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    if (isFolder) {
-        CreateDirectoryTree(path);  // a failure shows when a file inside fails
-        return EntryWrite::kDone;
-    }
+    if (isFolder) return FromCheck(tree.EnsureFolders(n));
+    const EntryWrite target = FromCheck(tree.CheckFileTarget(n));
+    if (target != EntryWrite::kDone) return target;
+    const std::wstring path = JoinPath(tree.Root(), n);
     // A folder in the way may hold the user's files: moving it aside would
     // hide them, so the entry fails instead.
     if (IsFolder(path)) return EntryWrite::kNotWritable;

@@ -4,10 +4,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <string>
 
 #include "7z.h"
 #include "7zCrc.h"
 #include "package/EntryWriter.h"
+#include "package/ExtractionWorker.h"
+#include "package/InstallTree.h"
+#include "package/LogText.h"
 #include "package/MemoryStream.h"
 
 namespace {
@@ -55,8 +60,7 @@ class NameLog {
             buffer_ = static_cast<char*>(grown);
             capacity_ = need;
         }
-        const int n = ::WideCharToMultiByte(CP_OEMCP, 0, name, static_cast<int>(length), buffer_,
-                                            static_cast<int>(capacity_), "_", nullptr);
+        const int n = ConvertNameForLog(name, length, ::GetOEMCP(), buffer_, capacity_);
         if (n <= 0 && length > 0) return kExtractNotWritten;
         WriteLog(buffer_, static_cast<size_t>(n > 0 ? n : 0));
         return 0;
@@ -70,7 +74,8 @@ class NameLog {
 // The walk over the opened archive; the code to end with.
 class ArchiveWalk {
   public:
-    ArchiveWalk(CSzArEx& db, ILookInStreamPtr input) : db_(db), input_(input) {}
+    ArchiveWalk(CSzArEx& db, ILookInStreamPtr input, const std::wstring& installFolder)
+        : db_(db), input_(input), tree_(installFolder) {}
     ~ArchiveWalk() {
         std::free(name_);
         ISzAlloc_Free(&kHeapAlloc, block_);
@@ -100,7 +105,7 @@ class ArchiveWalk {
         EntryWrite result;
         if (SzArEx_IsDir(&db_, i)) {
             WriteLog("/", 1);
-            result = WriteExtractedEntry(name, true, nullptr, 0, i, db_.NumFiles);
+            result = WriteExtractedEntry(tree_, name, true, nullptr, 0, i, db_.NumFiles);
             if (result == EntryWrite::kNotWritable) result = EntryWrite::kDone;
         } else {
             size_t offset = 0, size = 0;
@@ -108,17 +113,31 @@ class ArchiveWalk {
                                             &offset, &size, &kHeapAlloc, &kHeapAlloc);
             if (res != SZ_OK) return res;
             const uint8_t* data = block_ ? block_ + offset : nullptr;
-            result = WriteExtractedEntry(name, false, data, size, i, db_.NumFiles);
+            result = WriteExtractedEntry(tree_, name, false, data, size, i, db_.NumFiles);
         }
-        if (result == EntryWrite::kRefused) {
-            WriteLog("\nERROR: refused entry outside the install folder: ");
+        if (const char* reason = RefusalText(result)) {
+            WriteLog(reason);
             log_.Write(name.c_str(), name.size());
         }
         return result == EntryWrite::kDone ? kExtractOk : kExtractNotWritten;
     }
 
+    static const char* RefusalText(EntryWrite result) {
+        switch (result) {
+            case EntryWrite::kRefused:
+                return "\nERROR: refused entry outside the install folder: ";
+            case EntryWrite::kDeviceName:
+                return "\nERROR: refused entry naming a device: ";
+            case EntryWrite::kThroughLink:
+                return "\nERROR: refused entry through a link in the install folder: ";
+            default:
+                return nullptr;
+        }
+    }
+
     CSzArEx& db_;
     ILookInStreamPtr input_;
+    InstallTree tree_;
     NameLog log_;
     UInt16* name_ = nullptr;
     size_t nameUnits_ = 0;
@@ -164,7 +183,9 @@ int OpenAndWalk(MemoryStream& stream) {
     AcceptZeroedSignature(stream);
     int code = SzArEx_Open(&db, &look.vt, &kHeapAlloc, &kHeapAlloc);
     if (code == SZ_OK) {
-        ArchiveWalk walk(db, &look.vt);
+        std::wstring folder = TheExtractionJob().installFolder;
+        std::replace(folder.begin(), folder.end(), L'/', L'\\');
+        ArchiveWalk walk(db, &look.vt, folder);
         code = walk.Run();
     }
     SzArEx_Free(&db, &kHeapAlloc);

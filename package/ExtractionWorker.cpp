@@ -11,7 +11,8 @@
 #include "package/ExtractArchive.h"
 #include "package/MemoryStream.h"
 #include "package/PayloadMask.h"
-#include "script_api/PathUtil.h"
+#include "base/PathGuard.h"
+#include "base/PathUtil.h"
 #include "script_api/ScriptArgs.h"
 
 namespace {
@@ -81,6 +82,15 @@ void CallProgress(std::wstring path, int index, int count) {
     TheScriptRunner().CallOnSetupProgress(path, index, count);
 }
 
+// "C:\App\nul" would "create" the null device and extract into nothing.
+bool NamesDevice(const std::wstring& folder) {
+    const size_t end = folder.find_last_not_of(L"\\/");
+    if (end == std::wstring::npos) return false;
+    const size_t start = folder.find_last_of(L"\\/", end);
+    const size_t from = start == std::wstring::npos ? 0 : start + 1;
+    return IsReservedDeviceName(std::wstring_view(folder).substr(from, end + 1 - from));
+}
+
 DWORD WINAPI WorkerThread(LPVOID) {
     OnThreadDecompress(TheExtractionJob());
     return 0;
@@ -133,6 +143,11 @@ int lua_StartDecompress(lua_State* L) {
 
 void OnThreadDecompress(ExtractionJob& job) {
     ::OutputDebugStringW(L"OnThreadDecompress");
+    if (NamesDevice(job.installFolder)) {
+        ::OutputDebugStringW(L"OnThreadDecompress refused an install folder that names a device");
+        FinishExtraction(kDecompressNoFolder);
+        return;
+    }
     if (job.installFolder.empty() || !CreateDirectoryTree(job.installFolder)) {
         FinishExtraction(kDecompressNoFolder);
         return;

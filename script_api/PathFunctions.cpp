@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "app/Handles.h"
-#include "script_api/PathUtil.h"
+#include "base/PathGuard.h"
+#include "base/PathUtil.h"
 #include "script_api/ScriptArgs.h"
 
 namespace {
@@ -122,10 +123,11 @@ int lua_DeleteFile(lua_State* L) {
 }
 
 int lua_DeleteDir(lua_State* L) {
-    const std::wstring path = ArgText(L, 1);
+    // Resolved once: the checks and both deletions work on the same path.
+    const std::wstring path = ResolveFullPath(ArgText(L, 1));
     if (path.empty()) return 0;
     DeleteDirectoryTree(path);
-    if (!::PathFileExistsW(path.c_str()) || IsVolumeRoot(path)) return 0;
+    if (!::PathFileExistsW(path.c_str()) || !IsSafeForShellDelete(path)) return 0;
     // A second attempt that lets the shell explain why the folder stays. The
     // source list is sized to the path, so long paths get their attempt too.
     std::vector<wchar_t> source(path.begin(), path.end());
@@ -138,9 +140,17 @@ int lua_DeleteDir(lua_State* L) {
     return 0;
 }
 
+// One plain folder name: "..\Roaming\App" or "C:\x" would reach outside
+// the local data folder.
+bool IsPlainFolderName(const std::wstring& name) {
+    if (name.empty() || name.find_first_of(L"\\/:") != std::wstring::npos) return false;
+    if (name.find_first_not_of(L". ") == std::wstring::npos) return false;
+    return !IsReservedDeviceName(name);
+}
+
 int lua_DeleteLocalUserDir(lua_State* L) {
     const std::wstring name = ArgText(L, 1);
-    if (name.empty()) return 0;
+    if (!IsPlainFolderName(name)) return 0;
     const std::wstring local = SpecialFolder(CSIDL_LOCAL_APPDATA);
     // Without the folder the path would start at the root of the current drive.
     if (local.empty()) return 0;

@@ -9,7 +9,7 @@
 #include <iterator>
 
 #include "app/Handles.h"
-#include "script_api/PathUtil.h"
+#include "base/PathUtil.h"
 #include "script_api/ScriptArgs.h"
 
 namespace {
@@ -54,16 +54,39 @@ RegDeleteKeyExFn DeleteKeyEx() {
     return fn;
 }
 
+using NtDeleteKeyFn = LONG(NTAPI*)(HANDLE);
+
+// Deletes the key behind an open handle: a link opened as a link goes as a
+// link, where a deletion by name would resolve it to its target.
+NtDeleteKeyFn DeleteOpenKey() {
+    static const NtDeleteKeyFn fn = [] {
+        const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+        return ntdll ? reinterpret_cast<NtDeleteKeyFn>(::GetProcAddress(ntdll, "NtDeleteKey"))
+                     : nullptr;
+    }();
+    return fn;
+}
+
+bool IsRegistryLink(HKEY key) {
+    DWORD type = REG_NONE;
+    const LONG result =
+        ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr);
+    return (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) && type == REG_LINK;
+}
+
 // Deletes parent\name with every subkey, depth first; stops at the first
-// subkey that cannot be deleted and leaves the rest in place.
+// subkey that cannot be deleted and leaves the rest in place. Keys are
+// opened as themselves: a registry link is deleted, never entered.
 LONG RecurseDeleteKey(HKEY parent, const wchar_t* name, REGSAM view) {
     UniqueKey key;
-    const LONG opened = ::RegOpenKeyExW(parent, name, 0, KEY_READ | KEY_WRITE | view, key.put());
+    const LONG opened = ::RegOpenKeyExW(parent, name, REG_OPTION_OPEN_LINK,
+                                        KEY_READ | KEY_WRITE | DELETE | view, key.put());
     if (opened != ERROR_SUCCESS) {
         key.release();
         return opened;
     }
-    for (;;) {
+    const bool link = IsRegistryLink(key.get());
+    while (!link) {
         // Always index 0: the subkey deleted before no longer exists.
         wchar_t subkey[kSubkeyNameUnits] = {};
         DWORD units = kSubkeyNameUnits;
@@ -74,6 +97,11 @@ LONG RecurseDeleteKey(HKEY parent, const wchar_t* name, REGSAM view) {
         const LONG result = RecurseDeleteKey(key.get(), subkey, view);
         if (result != ERROR_SUCCESS) return result;
     }
+    if (const NtDeleteKeyFn deleteOpen = DeleteOpenKey()) {
+        return deleteOpen(key.get()) >= 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    }
+    // Deleting by name would delete a link's target instead.
+    if (link) return ERROR_ACCESS_DENIED;
     key.reset();
     if (const RegDeleteKeyExFn deleteEx = DeleteKeyEx()) return deleteEx(parent, name, view, 0);
     return ::RegDeleteKeyW(parent, name);

@@ -5,7 +5,7 @@
 #include <shlwapi.h>
 
 #include "app/Handles.h"
-#include "script_api/PathUtil.h"
+#include "base/PathUtil.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "script_api/PathUtil.h"
+#include "base/PathUtil.h"
 #include "script_api/ScriptArgs.h"
 #include "script_api/ShellLink.h"
 #include "script_api/TaskbarPin.h"

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "script_api/PathUtil.h"
+#include "base/PathUtil.h"
 #include "support/TestProcess.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "script_api/PathUtil.h"
+#include "base/PathUtil.h"
 #include "support/ScriptTest.h"
 #include "support/TestProcess.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/Handles.h"
-#include "script_api/PathUtil.h"
+#include "base/PathUtil.h"
 #include "support/TestProcess.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "script_api/PathUtil.h"
+#include "base/PathUtil.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Handles.h"
+#include "base/PathGuard.h"
 
 namespace {
 
@@ -48,6 +49,18 @@ void ShellDelete(const std::wstring& path, FILEOP_FLAGS flags) {
     ::SHFileOperationW(&op);
 }
 
+void DeleteResolvedTree(const std::wstring& path);
+
+// Removes a link itself, never what it points to. Clearing the attributes of
+// a file link would change its target, so they are left as they are.
+void RemoveLink(const std::wstring& path, DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        ::RemoveDirectoryW(path.c_str());
+    } else {
+        ::DeleteFileW(path.c_str());
+    }
+}
+
 void DeleteTreeContents(const std::wstring& path) {
     WIN32_FIND_DATAW entry = {};
     UniqueFind find(::FindFirstFileW((path + L"\\*.*").c_str(), &entry));
@@ -57,20 +70,104 @@ void DeleteTreeContents(const std::wstring& path) {
         if (name == L"." || name == L"..") continue;
         const std::wstring child = path + L"\\" + name;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            // A junction or link: remove the link, never what it points to.
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                ::RemoveDirectoryW(child.c_str());
-            } else {
-                ::DeleteFileW(child.c_str());
-            }
+            RemoveLink(child, entry.dwFileAttributes);
         } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            DeleteDirectoryTree(child);
+            DeleteResolvedTree(child);
         } else {
+            ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             ::DeleteFileW(child.c_str());
         }
     } while (::FindNextFileW(find.get(), &entry));
     find.reset();
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Whether a link lies anywhere in the tree (links are not entered).
+bool TreeContainsLink(const std::wstring& path) {
+    WIN32_FIND_DATAW entry = {};
+    UniqueFind find(::FindFirstFileW((path + L"\\*.*").c_str(), &entry));
+    if (!find) return false;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return true;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            TreeContainsLink(path + L"\\" + name)) {
+            return true;
+        }
+    } while (::FindNextFileW(find.get(), &entry));
+    return false;
+}
+
+// Opens the folder itself (not a link's target) and holds it: without
+// share-delete nobody can rename it or swap it for a link until the handle
+// is closed. Null when it cannot be opened or turns out to be a link.
+UniqueFile PinFolder(const std::wstring& path) {
+    UniqueFile folder(::CreateFileW(
+        path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!folder) return folder;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    const bool linkByHandle = ::GetFileInformationByHandle(folder.get(), &info) &&
+                              (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    // Some file systems show a link only through its path; the path is
+    // checked after pinning, so what it shows is what the handle holds.
+    const DWORD byPath = ::GetFileAttributesW(path.c_str());
+    const bool linkByPath = byPath == INVALID_FILE_ATTRIBUTES ||
+                            (byPath & FILE_ATTRIBUTE_REPARSE_POINT) ||
+                            !(byPath & FILE_ATTRIBUTE_DIRECTORY);
+    if (linkByHandle || linkByPath) folder.reset();
+    return folder;
+}
+
+// Where the pinned folder really is, for the protected-folder check.
+std::wstring FinalPathOf(HANDLE folder) {
+    wchar_t buffer[1024] = {};
+    const DWORD n = ::GetFinalPathNameByHandleW(folder, buffer, 1024, FILE_NAME_NORMALIZED);
+    if (n == 0 || n >= 1024) return {};
+    return ResolveFullPath(buffer);
+}
+
+// `path` is fully resolved. A folder is deleted only when it is no link, no
+// protected folder, and still the folder that was checked while its
+// contents go.
+void DeleteResolvedTree(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        RemoveLink(path, attributes);
+        return;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(path.c_str());
+        return;
+    }
+    if (IsProtectedFolder(path)) {
+        ::OutputDebugStringW((L"DeleteDirectoryTree refused a protected folder: " + path).c_str());
+        return;
+    }
+    {
+        UniqueFile pinned = PinFolder(path);
+        if (!pinned) {
+            // Swapped for a link since the first look: remove only the link.
+            const DWORD now = ::GetFileAttributesW(path.c_str());
+            if (now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                RemoveLink(path, now);
+            }
+            return;
+        }
+        const std::wstring real = FinalPathOf(pinned.get());
+        if (!real.empty() && IsProtectedFolder(real)) return;
+        DeleteTreeContents(path);
+    }
+    ::RemoveDirectoryW(path.c_str());
+    // Whatever the plain calls could not remove (read-only files among
+    // others), the shell's recursive delete removes, without any dialog. It
+    // enters linked folders, so it only gets a tree without links.
+    if (Exists(path) && IsSafeForShellDelete(path)) {
+        ShellDelete(path, FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI);
+    }
 }
 
 }  // namespace
@@ -112,24 +209,19 @@ bool IsVolumeRoot(const std::wstring& path) {
 }
 
 void DeleteDirectoryTree(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(path.c_str());
-        return;
-    }
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        // A linked folder: remove the link and leave its target alone.
-        ::RemoveDirectoryW(path.c_str());
-        return;
-    }
-    if (IsVolumeRoot(path)) return;
-    DeleteTreeContents(path);
-    ::RemoveDirectoryW(path.c_str());
-    // Whatever the plain calls could not remove (read-only files among
-    // others), the shell's recursive delete removes, without any dialog.
-    if (Exists(path)) ShellDelete(path, FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI);
+    // One resolution for the checks and the deletion alike: "C:" alone would
+    // pass as the current folder and then enumerate as the drive's root.
+    const std::wstring resolved = ResolveFullPath(path);
+    if (resolved.empty()) return;
+    DeleteResolvedTree(resolved);
+}
+
+bool IsSafeForShellDelete(const std::wstring& resolved) {
+    if (resolved.empty() || IsProtectedFolder(resolved)) return false;
+    const DWORD attributes = ::GetFileAttributesW(resolved.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
+    return !(attributes & FILE_ATTRIBUTE_DIRECTORY) || !TreeContainsLink(resolved);
 }
 
 void DeleteOrMoveAside(const std::wstring& path) {

@@ -10,9 +10,14 @@ std::wstring JoinPath(const std::wstring& first, const std::wstring& second);
 bool CreateDirectoryTree(const std::wstring& path);
 // Deletes the folder with everything in it (or the file, attributes cleared);
 // what plain deletion leaves, the shell's silent recursive delete removes.
-// Links and junctions inside are removed, never followed; a volume root is
-// never deleted.
+// The path must be fully qualified ("C:" or "dir" alone delete nothing).
+// Links and junctions inside are removed, never followed; a volume root or a
+// protected folder of the system (see IsProtectedFolder) is never deleted.
 void DeleteDirectoryTree(const std::wstring& path);
+// Whether the shell's recursive delete may be let loose on this resolved
+// path: not protected, not a link, and no link anywhere inside (the shell
+// would enter it).
+bool IsSafeForShellDelete(const std::wstring& resolved);
 // Whether the path names the root of a drive, share or mounted volume.
 bool IsVolumeRoot(const std::wstring& path);
 // Deletes a file, or when it is in use moves it aside (hidden, GUID-named,

@@ -1,0 +1,73 @@
+#include "package/InstallTree.h"
+
+#include <windows.h>
+
+namespace {
+
+bool IsLinkAttribute(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// The folder itself, never a link's target; open without share-delete.
+UniqueFile HoldFolder(const std::wstring& path) {
+    return UniqueFile(::CreateFileW(
+        path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+}  // namespace
+
+InstallTree::Check InstallTree::CheckOneFolder(const std::wstring& path, bool create) {
+    if (held_.count(path)) return Check::kOk;
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES && create) {
+        ::CreateDirectoryW(path.c_str(), nullptr);
+        attributes = ::GetFileAttributesW(path.c_str());
+    }
+    if (IsLinkAttribute(attributes)) return Check::kLink;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return Check::kFailed;
+    }
+    UniqueFile folder = HoldFolder(path);
+    if (!folder) return Check::kFailed;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (::GetFileInformationByHandle(folder.get(), &info) &&
+        IsLinkAttribute(info.dwFileAttributes)) {
+        return Check::kLink;
+    }
+    // Swapped between the first look and the open: what is held now is what
+    // the path shows from here on.
+    if (IsLinkAttribute(::GetFileAttributesW(path.c_str()))) return Check::kLink;
+    held_.emplace(path, std::move(folder));
+    return Check::kOk;
+}
+
+InstallTree::Check InstallTree::WalkFolders(const std::wstring& relative, bool create) {
+    std::wstring path = root_;
+    if (!path.empty() && path.back() != L'\\') path += L'\\';
+    size_t start = 0;
+    while (start < relative.size()) {
+        size_t end = relative.find(L'\\', start);
+        if (end == std::wstring::npos) end = relative.size();
+        if (end > start) {
+            path.append(relative, start, end - start);
+            const Check check = CheckOneFolder(path, create);
+            if (check != Check::kOk) return check;
+            path += L'\\';
+        }
+        start = end + 1;
+    }
+    return Check::kOk;
+}
+
+InstallTree::Check InstallTree::CheckFileTarget(const std::wstring& relative) {
+    const size_t cut = relative.find_last_of(L'\\');
+    if (cut != std::wstring::npos) {
+        const Check check = WalkFolders(relative.substr(0, cut), false);
+        if (check != Check::kOk) return check;
+    }
+    std::wstring path = root_;
+    if (!path.empty() && path.back() != L'\\') path += L'\\';
+    path += relative;
+    return IsLinkAttribute(::GetFileAttributesW(path.c_str())) ? Check::kLink : Check::kOk;
+}
