@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/Handles.h"
 #include "base/PathUtil.h"
 
 namespace {
@@ -154,7 +155,48 @@ bool IsProfileFolder(const std::wstring& resolved, const std::wstring& users) {
     return resolved.find(L'\\', users.size() + 1) == std::wstring::npos;
 }
 
+std::wstring FinalPath(const std::wstring& path) {
+    UniqueFile object(::CreateFileW(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+        nullptr));
+    if (!object) return {};
+    std::vector<wchar_t> buffer(1024, L'\0');
+    DWORD n = ::GetFinalPathNameByHandleW(object.get(), buffer.data(),
+                                          static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+    if (n >= buffer.size()) {
+        buffer.assign(n + 1, L'\0');
+        n = ::GetFinalPathNameByHandleW(object.get(), buffer.data(),
+                                        static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+    }
+    if (n == 0 || n >= buffer.size()) return {};
+    return DropLocalDevicePrefix(std::wstring(buffer.data(), n));
+}
+
 }  // namespace
+
+std::wstring FinalPathOf(const std::wstring& path) { return FinalPath(path); }
+
+bool LeadsElsewhere(const std::wstring& path) {
+    const size_t cut = path.find_last_of(L"\\/");
+    if (cut == std::wstring::npos || cut + 1 >= path.size()) return false;
+    return LeadsElsewhere(path, FinalPath(path.substr(0, cut + 1)));
+}
+
+bool LeadsElsewhere(const std::wstring& path, const std::wstring& folderFinalPath) {
+    const size_t cut = path.find_last_of(L"\\/");
+    if (cut == std::wstring::npos || cut + 1 >= path.size() || folderFinalPath.empty()) {
+        return false;
+    }
+    const std::wstring file = FinalPath(path);
+    if (file.empty()) return false;
+    std::wstring expected = folderFinalPath;
+    if (!IsSeparator(expected.back())) expected += L'\\';
+    expected.append(path, cut + 1, std::wstring::npos);
+    if (EqualNoCase(file, expected)) return false;
+    // A short name or a different letter case of the same entry is no link.
+    return !EqualNoCase(file, LongPathName(expected));
+}
 
 bool IsFullyQualifiedPath(std::wstring_view path) {
     if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2])) {

@@ -25,3 +25,14 @@ bool IsProtectedFolder(const std::wstring& resolved);
 // (also with superscript digits) and CONIN$/CONOUT$, in any letter case, also
 // with an extension or trailing dots and spaces ("nul", "Com1.txt", "aux .").
 bool IsReservedDeviceName(std::wstring_view part);
+
+// Whether an existing file reached by `path` really lives under another name
+// or folder: a link that its attributes do not show (some file systems
+// resolve file links silently). False when it cannot be opened.
+bool LeadsElsewhere(const std::wstring& path);
+// The same, with the final path of the file's folder already known (see
+// FinalPathOf), for walks over many files of one folder.
+bool LeadsElsewhere(const std::wstring& path, const std::wstring& folderFinalPath);
+// Where an existing file or folder really is (links resolved, "\\?\"
+// dropped); empty when it cannot be opened.
+std::wstring FinalPathOf(const std::wstring& path);

@@ -65,6 +65,7 @@ void DeleteTreeContents(const std::wstring& path) {
     WIN32_FIND_DATAW entry = {};
     UniqueFind find(::FindFirstFileW((path + L"\\*.*").c_str(), &entry));
     if (!find) return;
+    const std::wstring folderFinal = FinalPathOf(path);
     do {
         const std::wstring name = entry.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -73,7 +74,9 @@ void DeleteTreeContents(const std::wstring& path) {
             RemoveLink(child, entry.dwFileAttributes);
         } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             DeleteResolvedTree(child);
-        } else {
+        } else if (!LeadsElsewhere(child, folderFinal)) {
+            // A file link that does not show as one would be deleted as its
+            // target: it stays.
             ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             ::DeleteFileW(child.c_str());
         }

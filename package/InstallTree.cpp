@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "base/PathGuard.h"
+
 namespace {
 
 bool IsLinkAttribute(DWORD attributes) {
@@ -69,5 +71,7 @@ InstallTree::Check InstallTree::CheckFileTarget(const std::wstring& relative) {
     std::wstring path = root_;
     if (!path.empty() && path.back() != L'\\') path += L'\\';
     path += relative;
-    return IsLinkAttribute(::GetFileAttributesW(path.c_str())) ? Check::kLink : Check::kOk;
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Check::kOk;
+    return IsLinkAttribute(attributes) || LeadsElsewhere(path) ? Check::kLink : Check::kOk;
 }

@@ -9,6 +9,7 @@
 #include "app/SetupApp.h"
 #include "app/TaskWindow.h"
 #include "support/ScriptTest.h"
+#include "support/TestProcess.h"
 
 namespace {
 
@@ -155,6 +156,46 @@ void NotifyAndExpectBox(const std::string& chunk, const std::wstring& expectedTe
     TheScriptRunner().ExecuteChunk(chunk.data(), chunk.size());
     TheScriptRunner().CallOnNotify(L"mainwnd", L"btn", L"click");
     ::ExitProcess(5);  // not reached: the error ends the process
+}
+
+// The installer runs elevated, often from a Downloads folder: a planted .lua
+// or .dll, reached through the environment or the working folder, must
+// never run. Only preloaded modules load.
+TEST(ScriptModules, RequireLoadsNothingFromDisk) {
+    const std::wstring planted = MakeScratchDir(L"planted");
+    ASSERT_TRUE(WriteFileBytes(planted + L"\\evil.lua", "planted = true\nreturn {}\n"));
+    ASSERT_TRUE(WriteFileBytes(planted + L"\\evil.dll", "MZ"));
+    const std::wstring pattern = planted + L"\\?.lua";
+    for (const wchar_t* name : {L"LUA_PATH", L"LUA_PATH_5_4"})
+        ::SetEnvironmentVariableW(name, pattern.c_str());
+    for (const wchar_t* name : {L"LUA_CPATH", L"LUA_CPATH_5_4"})
+        ::SetEnvironmentVariableW(name, (planted + L"\\?.dll").c_str());
+    wchar_t saved[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, saved);
+    ::SetCurrentDirectoryW(planted.c_str());
+
+    ScriptRunner& runner = TheScriptRunner();
+    runner.Close();
+    ASSERT_TRUE(runner.Open());
+    lua_State* L = runner.State();
+    const char* checks =
+        "assert(not pcall(require, 'evil'))\n"
+        "assert(planted == nil)\n"
+        "assert(package.path == '' and package.cpath == '')\n"
+        "assert(package.loadlib == nil)\n"
+        "assert(#package.searchers == 1)\n"
+        "assert(require('string') == string)\n"
+        "package.preload.builtin = function() return 'preloaded' end\n"
+        "assert(require('builtin') == 'preloaded')\n";
+    EXPECT_EQ(luaL_dostring(L, checks), LUA_OK) << lua_tostring(L, -1);
+    runner.Close();
+
+    ::SetCurrentDirectoryW(saved);
+    for (const wchar_t* name : {L"LUA_PATH", L"LUA_PATH_5_4", L"LUA_CPATH", L"LUA_CPATH_5_4"})
+        ::SetEnvironmentVariableW(name, nullptr);
+    ::DeleteFileW((planted + L"\\evil.lua").c_str());
+    ::DeleteFileW((planted + L"\\evil.dll").c_str());
+    ::RemoveDirectoryW(planted.c_str());
 }
 
 TEST(ScriptHostDeathTest, OnNotifyErrorShowsBoxAndExitsWithZero) {

@@ -11,7 +11,10 @@
 #include "package/ExtractionWorker.h"
 #include "package/MemoryStream.h"
 #include "support/ScriptTest.h"
+#include "base/PathUtil.h"
+#include "package/LogText.h"
 #include "support/TestProcess.h"
+#include "support/UnixLink.h"
 
 namespace {
 
@@ -264,12 +267,127 @@ TEST_F(ExtractArchiveTest, HostileNamesAreRefusedAndNothingLandsOutside) {
     }
 }
 
+// A link below the install folder (planted where a normal user can write)
+// must not carry the elevated installer's writes elsewhere.
+TEST_F(ExtractArchiveTest, LinksInTheInstallFolderAreRefused) {
+    const std::wstring outside = MakeScratchDir(L"outside");
+    ASSERT_TRUE(WriteFileBytes(outside + L"\\victim.txt", "precious"));
+    const struct {
+        const wchar_t* link;   // made below the install folder, to `outside`
+        bool toFile;           // links to outside\victim.txt instead
+        const wchar_t* entry;  // the payload entry that meets it
+        bool entryIsFolder;
+    } cases[] = {
+        {L"linked", false, L"linked\\victim.txt", false},
+        {L"linked", false, L"linked\\new.txt", false},
+        {L"linked", false, L"linked", true},
+        {L"linked", false, L"linked/sub", true},
+        {L"deep\\linked", false, L"deep\\linked\\victim.txt", false},
+        {L"victim.txt", true, L"victim.txt", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.entry));
+        folder_ = MakeScratchDir(L"linkinstall");
+        TheExtractionJob().installFolder = folder_;
+        ASSERT_TRUE(CreateDirectoryTree(In(L"deep")));
+        if (!MakeUnixLink(In(c.link), c.toFile ? outside + L"\\victim.txt" : outside))
+            GTEST_SKIP() << "no links here";
+        SevenZipWriter w;
+        w.AddFolder(L"deep");
+        if (c.entryIsFolder) {
+            w.AddFolder(c.entry);
+        } else {
+            w.AddFile(c.entry, "overwritten");
+        }
+        w.AddFile(L"after.txt", "after");
+        log_.clear();
+        EXPECT_EQ(Extract(w.Build()), kExtractNotWritten);
+        EXPECT_NE(log_.find("\nERROR: refused entry through a link in the install folder: " +
+                            Narrow(c.entry)),
+                  std::string::npos)
+            << log_;
+        EXPECT_EQ(ReadAll(outside + L"\\victim.txt"), "precious");
+        EXPECT_FALSE(PathExists(outside + L"\\new.txt"));
+        EXPECT_FALSE(PathExists(outside + L"\\sub"));
+        EXPECT_FALSE(PathExists(In(L"after.txt")));
+    }
+}
+
+// The install folder itself is the user's choice and may be a link.
+TEST_F(ExtractArchiveTest, InstallFolderMayBeALink) {
+    const std::wstring real = MakeScratchDir(L"realinstall");
+    folder_ = MakeScratchDir(L"linkroot") + L"\\app";
+    if (!MakeUnixLink(folder_, real)) GTEST_SKIP() << "no links here";
+    TheExtractionJob().installFolder = folder_;
+    SevenZipWriter w;
+    w.AddFolder(L"bin");
+    w.AddFile(L"bin\\tool.dll", "tool");
+    EXPECT_EQ(Extract(w.Build()), 0) << log_;
+    EXPECT_EQ(ReadAll(real + L"\\bin\\tool.dll"), "tool");
+}
+
+// A device name opens the device instead of a file: the data would vanish
+// and the install report success with the file missing.
+TEST_F(ExtractArchiveTest, DeviceNamesAreRefused) {
+    for (const wchar_t* name : {L"nul", L"sub\\COM1.txt", L"LPT9", L"con.", L"aux .txt", L"Com0",
+                                L"CONIN$", L"r_x64//prn.log", L"NUL\\x.txt"}) {
+        SCOPED_TRACE(Narrow(name));
+        SevenZipWriter w;
+        w.AddFolder(L"sub");
+        w.AddFile(name, "data");
+        w.AddFile(L"after.txt", "after");
+        log_.clear();
+        EXPECT_EQ(Extract(w.Build()), kExtractNotWritten);
+        EXPECT_NE(log_.find("\nERROR: refused entry naming a device: " + Narrow(name)),
+                  std::string::npos)
+            << log_;
+        EXPECT_FALSE(PathExists(In(L"after.txt")));
+    }
+    SevenZipWriter w;
+    for (const wchar_t* name : {L"console.txt", L"com10", L"nul1", L"lpt", L"my nul.txt"})
+        w.AddFile(name, "fine");
+    log_.clear();
+    EXPECT_EQ(Extract(w.Build()), 0) << log_;
+    EXPECT_EQ(ReadAll(In(L"com10")), "fine");
+}
+
+// The system's "use UTF-8" option makes the console code page UTF-8, which
+// takes no stand-in character: names must still convert.
+TEST(ExtractLogText, NamesConvertInEveryConsoleCodePage) {
+    const std::wstring name = L"d\u00FCr/\u4E2D.txt";
+    const struct {
+        UINT codePage;
+        bool takesDefault;
+        std::string expected;
+    } cases[] = {
+        {CP_UTF8, false, "d\xC3\xBCr/\xE4\xB8\xAD.txt"},
+        {437, true, "d\x81r/_.txt"},
+        {850, true, "d\x81r/_.txt"},
+        {1252, true, "d\xFCr/_.txt"},
+        {936, true, "d\xA8\xB9r/\xD6\xD0.txt"},
+        {54936, false, ""},  // GB18030 holds every character
+        {CP_UTF7, false, ""},
+        {50220, false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        EXPECT_EQ(CodePageTakesDefaultChar(c.codePage), c.takesDefault);
+        char out[64] = {};
+        const int n = ConvertNameForLog(name.data(), name.size(), c.codePage, out, sizeof(out));
+        if (!::IsValidCodePage(c.codePage)) continue;
+        EXPECT_GT(n, 0);
+        if (!c.expected.empty()) {
+            EXPECT_EQ(std::string(out, n > 0 ? n : 0), c.expected);
+        }
+    }
+}
+
 TEST(EntryNames, SafeNames) {
     for (const wchar_t* name :
          {L"a.txt", L"dir\\file", L"dir/sub/file", L"a..b", L".hidden", L"name.", L"", L"r_x86"})
         EXPECT_TRUE(IsSafeEntryName(name)) << Narrow(name);
-    for (const wchar_t* name :
-         {L"..", L"a\\..\\..\\b", L"./x", L". .\\x", L"c:x", L"\\x", L"/x", L"a:b"})
+    for (const wchar_t* name : {L"..", L"a\\..\\..\\b", L"./x", L". .\\x", L"c:x", L"\\x", L"/x",
+                                L"a:b", L"nul", L"dir\\com1.txt"})
         EXPECT_FALSE(IsSafeEntryName(name)) << Narrow(name);
 }
 

@@ -138,12 +138,15 @@ TEST_F(ExtractionWorkerTest, ResultCodes) {
         int code;
     };
     const std::string empty;
-    for (const Case& c : {Case{"extracted", &good, scratch + L"\\ok", 0},
-                          Case{"folder not creatable", &good, scratch + L"\\file\\sub", -1},
-                          Case{"empty folder text", &good, L"", -1},
-                          Case{"no payload", nullptr, scratch + L"\\none", -2},
-                          Case{"zero-size payload", &empty, scratch + L"\\zero", -2},
-                          Case{"wrong signature", &wrongSignature, scratch + L"\\bad", -3}}) {
+    for (const Case& c :
+         {Case{"extracted", &good, scratch + L"\\ok", 0},
+          Case{"folder not creatable", &good, scratch + L"\\file\\sub", -1},
+          Case{"empty folder text", &good, L"", -1},
+          Case{"folder names a device", &good, scratch + L"\\sub\\nul", -1},
+          Case{"folder names a device, with a dot", &good, scratch + L"\\Com1.app\\", -1},
+          Case{"no payload", nullptr, scratch + L"\\none", -2},
+          Case{"zero-size payload", &empty, scratch + L"\\zero", -2},
+          Case{"wrong signature", &wrongSignature, scratch + L"\\bad", -3}}) {
         SCOPED_TRACE(c.what);
         if (c.payload) {
             UsePayload(*c.payload);

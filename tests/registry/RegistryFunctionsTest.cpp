@@ -63,6 +63,21 @@ void SetRaw(HKEY root, const std::wstring& subkey, const std::wstring& name, DWO
     ::RegCloseKey(key);
 }
 
+// Makes root\subkey a registry link to `target` (a kernel path).
+bool MakeRegistryLink(HKEY root, const std::wstring& subkey, const std::wstring& target) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(
+            root, subkey.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+            KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG set = ::RegSetValueExW(key, L"SymbolicLinkValue", 0, REG_LINK,
+                                      reinterpret_cast<const BYTE*>(target.data()),
+                                      static_cast<DWORD>(target.size() * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    return set == ERROR_SUCCESS;
+}
+
 class RegistryFunctionsTest : public ScriptTest {
   protected:
     void SetUp() override {
@@ -300,6 +315,38 @@ TEST_F(RegistryFunctionsTest, DelRegKeyNeedsAKnownRootAndAName) {
     ASSERT_EQ(Run("lua_DelRegKey('HKCU', USER, 'App')"), "");
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, base_ + L"\\App", 0));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, base_, 0));
+}
+
+// A link planted under the product's per-user key must not make an uninstall
+// delete what it points to (here a machine-wide key).
+TEST_F(RegistryFunctionsTest, DelRegKeyDeletesLinksAsLinks) {
+    const std::wstring victim = machine_ + L"\\Victim";
+    const std::wstring target = L"\\Registry\\Machine\\" + victim;
+    ASSERT_EQ(Run("MACHINE = " + Machine() + "; USER = " + User()), "");
+    const struct {
+        const wchar_t* link;  // below the user's test key
+        const char* call;
+        const wchar_t* gone;
+    } cases[] = {
+        {L"\\App\\sub\\Evil", "lua_DelRegKey('HKCU', USER, 'App')", L"\\App"},
+        {L"\\Evil", "lua_DelRegKey('HKCU', USER, 'Evil')", L"\\Evil"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.call);
+        CreateKey(HKEY_LOCAL_MACHINE, victim + L"\\keep", KEY_WOW64_64KEY);
+        DWORD one = 1;
+        SetRaw(HKEY_LOCAL_MACHINE, victim, L"value", REG_DWORD, &one, sizeof(one));
+        CreateKey(HKEY_CURRENT_USER, base_ + L"\\App\\sub", KEY_WOW64_64KEY);
+        if (!MakeRegistryLink(HKEY_CURRENT_USER, base_ + c.link, target))
+            GTEST_SKIP() << "no registry links here";
+        ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, base_ + c.link + std::wstring(L"\\keep"), 0))
+            << "the link does not lead to its target";
+
+        ASSERT_EQ(Run(c.call), "");
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, base_ + c.gone, 0));
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, victim + L"\\keep", KEY_WOW64_64KEY));
+        EXPECT_TRUE(ReadNative(HKEY_LOCAL_MACHINE, victim, L"value").found);
+    }
 }
 
 }  // namespace
