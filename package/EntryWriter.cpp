@@ -28,11 +28,6 @@ bool IsDotsOnly(const std::wstring& part) {
            std::all_of(part.begin(), part.end(), [](wchar_t c) { return c == L'.' || c == L' '; });
 }
 
-bool IsFolder(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 EntryWrite FromCheck(InstallTree::Check check) {
     switch (check) {
         case InstallTree::Check::kOk:
@@ -120,12 +115,15 @@ EntryWrite WriteExtractedEntry(InstallTree& tree, const std::wstring& name, bool
     std::replace(n.begin(), n.end(), L'/', L'\\');
 
     if (isFolder) return FromCheck(tree.EnsureFolders(n));
-    const EntryWrite target = FromCheck(tree.CheckFileTarget(n));
+    DWORD existing = INVALID_FILE_ATTRIBUTES;
+    const EntryWrite target = FromCheck(tree.CheckFileTarget(n, existing));
     if (target != EntryWrite::kDone) return target;
     const std::wstring path = JoinPath(tree.Root(), n);
-    // A folder in the way may hold the user's files: moving it aside would
-    // hide them, so the entry fails instead.
-    if (IsFolder(path)) return EntryWrite::kNotWritable;
-    ClearTarget(path);
+    if (existing != INVALID_FILE_ATTRIBUTES) {
+        // A folder in the way may hold the user's files: moving it aside
+        // would hide them, so the entry fails instead.
+        if (existing & FILE_ATTRIBUTE_DIRECTORY) return EntryWrite::kNotWritable;
+        ClearTarget(path);
+    }
     return WriteWholeFile(path, data, size) ? EntryWrite::kDone : EntryWrite::kNotWritable;
 }

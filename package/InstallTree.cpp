@@ -62,7 +62,8 @@ InstallTree::Check InstallTree::WalkFolders(const std::wstring& relative, bool c
     return Check::kOk;
 }
 
-InstallTree::Check InstallTree::CheckFileTarget(const std::wstring& relative) {
+InstallTree::Check InstallTree::CheckFileTarget(const std::wstring& relative, DWORD& attributes) {
+    attributes = INVALID_FILE_ATTRIBUTES;
     const size_t cut = relative.find_last_of(L'\\');
     if (cut != std::wstring::npos) {
         const Check check = WalkFolders(relative.substr(0, cut), false);
@@ -71,7 +72,7 @@ InstallTree::Check InstallTree::CheckFileTarget(const std::wstring& relative) {
     std::wstring path = root_;
     if (!path.empty() && path.back() != L'\\') path += L'\\';
     path += relative;
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return Check::kOk;
     return IsLinkAttribute(attributes) || LeadsElsewhere(path) ? Check::kLink : Check::kOk;
 }

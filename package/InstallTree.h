@@ -29,8 +29,9 @@ class InstallTree {
     Check EnsureFolders(const std::wstring& relative) { return WalkFolders(relative, true); }
     // Checks the folders of the file's parent (a missing one fails: folders
     // come before their files in a payload), then the file's own name: an
-    // existing link there is never written through or cleared.
-    Check CheckFileTarget(const std::wstring& relative);
+    // existing link there is never written through or cleared. `attributes`
+    // receives what the file's name holds now (INVALID_FILE_ATTRIBUTES: free).
+    Check CheckFileTarget(const std::wstring& relative, DWORD& attributes);
 
   private:
     Check WalkFolders(const std::wstring& relative, bool create);
