@@ -126,6 +126,23 @@ TEST(GradientRender, RunsFromNormalToHover) {
     }
 }
 
+TEST(ColorRender, ExtremeRadiiPaintOnlyTheirColour) {
+    for (const wchar_t* spec : {L"clr:clr=#ffff0000|round=2147483647|border=#ffff0000",
+                                L"clr:clr=#ffff0000|round=-2147483648|border=#ffff0000",
+                                L"grd:clr=#ffff0000|round=2147483647|mode=3"}) {
+        Canvas canvas(12, 12);
+        Paint(spec, canvas);
+        for (int y = 0; y < 12; ++y) {
+            for (int x = 0; x < 12; ++x) {
+                const uint32_t p = canvas.At(x, y);
+                if (p) {
+                    ASSERT_EQ(p & 0xFFFFFF, 0xFF0000u) << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
 TEST(GradientRender, UnknownModeStillDrawsTheStateFill) {
     for (const wchar_t* mode : {L"4", L"-1"}) {
         Canvas canvas(16, 16);
