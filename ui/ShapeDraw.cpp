@@ -1,5 +1,7 @@
 #include "ui/ShapeDraw.h"
 
+#include <algorithm>
+
 #include "ui/RoundRect.h"
 
 namespace {
@@ -13,14 +15,17 @@ void UseHighQuality(Gdiplus::Graphics& g) {
 // The path's arithmetic is done in int: keep every term far from overflow
 // (no real control comes near these sizes).
 constexpr int kMaxExtent = 1 << 24;
-constexpr int kMaxRadius = 1 << 20;
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
+// A radius beyond half the shorter side would make the arcs overlap into a
+// self-crossing path (and outlining arcs far larger than the shape exhausts
+// GDI+); such a radius draws as the largest one that fits.
 void AddBoundedRoundRect(Gdiplus::GraphicsPath& path, int x, int y, int w, int h, int radius) {
-    AddRoundRectPath(path, Clamp(x, -kMaxExtent, kMaxExtent), Clamp(y, -kMaxExtent, kMaxExtent),
-                     Clamp(w, 0, kMaxExtent), Clamp(h, 0, kMaxExtent),
-                     Clamp(radius, 0, kMaxRadius));
+    w = Clamp(w, 0, kMaxExtent);
+    h = Clamp(h, 0, kMaxExtent);
+    AddRoundRectPath(path, Clamp(x, -kMaxExtent, kMaxExtent), Clamp(y, -kMaxExtent, kMaxExtent), w,
+                     h, Clamp(radius, 0, std::min(w, h) / 2));
 }
 
 }  // namespace

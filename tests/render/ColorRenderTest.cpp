@@ -127,13 +127,21 @@ TEST(GradientRender, RunsFromNormalToHover) {
 }
 
 TEST(ColorRender, ExtremeRadiiPaintOnlyTheirColour) {
-    for (const wchar_t* spec : {L"clr:clr=#ffff0000|round=2147483647|border=#ffff0000",
-                                L"clr:clr=#ffff0000|round=-2147483648|border=#ffff0000",
-                                L"grd:clr=#ffff0000|round=2147483647|mode=3"}) {
-        Canvas canvas(12, 12);
-        Paint(spec, canvas);
-        for (int y = 0; y < 12; ++y) {
-            for (int x = 0; x < 12; ++x) {
+    const struct {
+        const wchar_t* spec;
+        int w, h;
+    } cases[] = {
+        {L"clr:clr=#ffff0000|round=2147483647|border=#ffff0000", 12, 12},
+        {L"clr:clr=#ffff0000|round=-2147483648|border=#ffff0000", 12, 12},
+        {L"grd:clr=#ffff0000|round=2147483647|mode=3", 12, 12},
+        {L"clr:clr=#ffff0000|round=4|border=#ffff0000", 12, 1},
+        {L"grd:clr=#ffff0000|round=4|border=#ffff0000", 1, 12},
+    };
+    for (const auto& c : cases) {
+        Canvas canvas(c.w, c.h);
+        Paint(c.spec, canvas);
+        for (int y = 0; y < c.h; ++y) {
+            for (int x = 0; x < c.w; ++x) {
                 const uint32_t p = canvas.At(x, y);
                 if (p) {
                     ASSERT_EQ(p & 0xFFFFFF, 0xFF0000u) << x << "," << y;

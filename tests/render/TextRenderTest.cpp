@@ -175,6 +175,32 @@ TEST_F(TextRenderTest, WithoutHostTheDefaultFontIsUsed) {
     EXPECT_EQ(ink.right - ink.left, reference.right - reference.left);
 }
 
+TEST_F(TextRenderTest, HugeControlsAndMarginsStayInBounds) {
+    const struct {
+        const wchar_t* spec;
+        int w, h;
+    } cases[] = {
+        {L"txt:font=14|shadow=1|clr=#ffff0000", 2147483647, 2147483647},
+        {L"txt:font=14|shadow=1|clr=#ffff0000|inset=-2147483648,-5,-2147483648,0", 40, 40},
+        {L"txt:font=14|keyword=1|clr=#ffff0000|inset=2147483647,2147483647", 2147483647, 40},
+        {L"txt:font=2147483647|clr=#ffff0000|ntrim=99", 40, 40},
+    };
+    for (const auto& c : cases) {
+        UIRefPtr<UIRender> render = UIRefPtr<UIRender>::Adopt(ParseRenderSpec(c.spec));
+        UIRefPtr<UIControl> control =
+            UIRefPtr<UIControl>::Adopt(MakeControl(nullptr, {{L"txt", L"<text><p>HH</p></text>"}}));
+        control->SetPos(0, 0, c.w, c.h);
+        control->SetHost(&host);
+        Canvas canvas(40, 40);
+        render->Draw(control.get(), canvas.G());
+        control->SetHost(nullptr);
+        const Ink ink = FindInk(canvas);
+        if (ink.count) {
+            EXPECT_EQ(ink.rgb, 0xFF0000u) << c.spec;
+        }
+    }
+}
+
 TEST(FontSpec, SizesAndStyles) {
     EnsureGdiplus();
     const struct {
