@@ -79,3 +79,47 @@ int ClampToInt(long long v) {
 RECT MakeRect(int x, int y, int w, int h) {
     return RECT{x, y, ClampToInt(int64_t(x) + w), ClampToInt(int64_t(y) + h)};
 }
+
+namespace {
+
+uint32_t HexDigit(wchar_t c) {
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return 0;  // skins rely on stray characters reading as 0, not as an error
+}
+
+uint32_t ParseHexColor(std::wstring_view digits) {
+    if (digits.empty()) return 0;
+    uint32_t value = 0;
+    for (wchar_t c : digits) value = (value << 4) | HexDigit(c);
+    // Short forms such as RRGGBB are nearly opaque, not fully: skins depend
+    // on that alpha of 0xFE.
+    return digits.size() < 8 ? (value | 0xFE000000u) : value;
+}
+
+uint32_t ParseDecimalColor(std::wstring_view value) {
+    std::vector<std::wstring_view> parts = SplitText(value, L',');
+    uint32_t n[4] = {255, 0, 0, 0};
+    if (parts.size() == 3) {
+        for (size_t i = 0; i < 3; ++i) n[i + 1] = static_cast<uint32_t>(ParseInt(parts[i]));
+    } else if (parts.size() == 4) {
+        for (size_t i = 0; i < 4; ++i) n[i] = static_cast<uint32_t>(ParseInt(parts[i]));
+    } else {
+        return 0xFF000000u;
+    }
+    return (n[0] << 24) | ((n[1] << 16) & 0xFFFFFFu) | ((n[2] << 8) & 0xFFFFu) | n[3];
+}
+
+}  // namespace
+
+uint32_t ParseColor(std::wstring_view value) {
+    if (value == L"white") return 0xFFFFFFFFu;
+    if (value == L"black") return 0xFF60656Fu;
+    if (value.size() >= 2 && value[0] == L'0' && (value[1] == L'x' || value[1] == L'X')) {
+        value.remove_prefix(2);
+    }
+    if (!value.empty() && value[0] == L'#') value.remove_prefix(1);
+    if (value.find(L',') != std::wstring_view::npos) return ParseDecimalColor(value);
+    return ParseHexColor(value);
+}

@@ -4,6 +4,7 @@
 // an empty rectangle.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,10 @@ struct UIPosValue {
 // "x,y,w,h" with blanks around the numbers; false (and all 0) unless there
 // are exactly four parts.
 bool ParseRect(std::wstring_view value, UIPosValue& out);
+// A colour as 32-bit ARGB: "white", "black" (a dark grey), hexadecimal
+// digits after an optional "0x" and "#" (fewer than eight digits get alpha
+// 0xFE), or "r,g,b" / "a,r,g,b" in decimal. Empty gives 0.
+uint32_t ParseColor(std::wstring_view value);
 // Up to four parts left, top, right, bottom; missing parts are 0.
 RECT ParsePadding(std::wstring_view value);
 // v kept inside the int range.

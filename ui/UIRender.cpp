@@ -1,13 +1,22 @@
 #include "ui/UIRender.h"
 
 #include "ui/AttributeParse.h"
+#include "ui/UIGradientColor.h"
+#include "ui/UIRenderColor.h"
+#include "ui/UIRenderImg.h"
+#include "ui/UIRenderText.h"
 #include "ui/UIStyleTable.h"
 
 namespace {
 
-// The render classes register here as the drawing code provides them; a
-// prefix without a class gives no render object.
-UIRender* CreateRenderFor(std::wstring_view prefix) { return nullptr; }
+// A prefix without a class gives no render object.
+UIRender* CreateRenderFor(std::wstring_view prefix) {
+    if (prefix == L"img:") return new UIRenderImg();
+    if (prefix == L"txt:") return new UIRenderText();
+    if (prefix == L"clr:") return new UIRenderColor();
+    if (prefix == L"grd:") return new UIGradientColor();
+    return nullptr;
+}
 
 }  // namespace
 

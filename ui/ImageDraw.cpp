@@ -1,0 +1,111 @@
+#include "ui/ImageDraw.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+// Rectangles as x, y, w, h in 64 bits, so that sums of skin-supplied
+// numbers cannot overflow.
+struct Box {
+    int64_t x, y, w, h;
+};
+
+Box ToBox(const RECT& r) {
+    return Box{r.left, r.top, int64_t(r.right) - r.left, int64_t(r.bottom) - r.top};
+}
+
+bool IsEmpty(const Box& b) { return b.w <= 0 || b.h <= 0; }
+
+// src cut to the image's pixels; empty when nothing is left.
+Box ClipToImage(const Box& src, int64_t iw, int64_t ih) {
+    const int64_t left = std::max<int64_t>(src.x, 0);
+    const int64_t top = std::max<int64_t>(src.y, 0);
+    const int64_t right = std::min<int64_t>(src.x + src.w, iw);
+    const int64_t bottom = std::min<int64_t>(src.y + src.h, ih);
+    return Box{left, top, right - left, bottom - top};
+}
+
+class SliceDrawer {
+  public:
+    SliceDrawer(Gdiplus::Graphics& g, Gdiplus::Image* image) : g_(g), image_(image) {}
+
+    // One piece: the source part stretched over the destination part.
+    // Empty pieces (slices of a tiny image or a small dst) are skipped.
+    void Piece(const Box& d, const Box& s) const {
+        if (IsEmpty(d) || IsEmpty(s)) return;
+        const Gdiplus::RectF dst(float(d.x), float(d.y), float(d.w), float(d.h));
+        g_.DrawImage(image_, dst, float(s.x), float(s.y), float(s.w), float(s.h),
+                     Gdiplus::UnitPixel);
+    }
+
+    void ThreeSliceH(const Box& d, const Box& s) const {
+        if (d.w < s.w) return Piece(d, s);
+        const int64_t l = s.w / 3;
+        Piece({d.x, d.y, l, d.h}, {s.x, s.y, l, s.h});
+        Piece({d.x + d.w - l, d.y, l, d.h}, {s.x + s.w - l, s.y, l, s.h});
+        Piece({d.x + l, d.y, d.w - 2 * l, d.h}, {s.x + l, s.y, l, s.h});
+    }
+
+    void ThreeSliceV(const Box& d, const Box& s) const {
+        if (d.h < s.h) return Piece(d, s);
+        const int64_t m = s.h / 3;
+        Piece({d.x, d.y, d.w, m}, {s.x, s.y, s.w, m});
+        Piece({d.x, d.y + d.h - m, d.w, m}, {s.x, s.y + s.h - m, s.w, m});
+        Piece({d.x, d.y + m, d.w, d.h - 2 * m}, {s.x, s.y + m, s.w, s.h - 2 * m});
+    }
+
+    void NineGrid(const Box& d, int64_t iw, int64_t ih) const {
+        const int64_t g = std::min(iw, ih) / 3;
+        const int64_t right = d.x + d.w - g, bottom = d.y + d.h - g;
+        Piece({d.x, d.y, g, g}, {0, 0, g, g});
+        Piece({right, d.y, g, g}, {iw - g, 0, g, g});
+        Piece({d.x, bottom, g, g}, {0, ih - g, g, g});
+        Piece({right, bottom, g, g}, {iw - g, ih - g, g, g});
+        Piece({d.x + g, d.y, d.w - 2 * g, g}, {g, 0, g, g});
+        Piece({d.x + g, bottom, d.w - 2 * g, g}, {g, ih - g, g, g});
+        Piece({d.x, d.y + g, g, d.h - 2 * g}, {0, g, g, g});
+        Piece({right, d.y + g, g, d.h - 2 * g}, {iw - g, g, g, g});
+        Piece({d.x + g, d.y + g, d.w - 2 * g, d.h - 2 * g}, {iw / 2, ih / 2, 1, 1});
+    }
+
+    void WholeThreeSliceH(const Box& d, int64_t iw, int64_t ih) const {
+        const int64_t s = std::min(iw, d.w) / 3;
+        Piece({d.x, d.y, s, d.h}, {0, 0, s, ih});
+        Piece({d.x + d.w - s, d.y, s, d.h}, {iw - s, 0, s, ih});
+        Piece({d.x + s, d.y, d.w - 2 * s, d.h}, {s, 0, s, ih});
+    }
+
+  private:
+    Gdiplus::Graphics& g_;
+    Gdiplus::Image* image_;
+};
+
+}  // namespace
+
+void DrawImageByType(Gdiplus::Graphics& g, Gdiplus::Image* image, int type, const RECT& dst,
+                     const RECT& src) {
+    if (!image) return;
+    const int64_t iw = image->GetWidth(), ih = image->GetHeight();
+    const Box d = ToBox(dst);
+    if (iw <= 0 || ih <= 0 || IsEmpty(d)) return;
+    const Box whole{0, 0, iw, ih};
+    Box s = ToBox(src);
+    s = IsEmpty(s) ? whole : ClipToImage(s, iw, ih);
+    if (IsEmpty(s)) return;
+    const SliceDrawer drawer(g, image);
+    switch (type) {
+        case kImageStretch:
+            return drawer.Piece(d, s);
+        case kImageThreeSliceH:
+            return drawer.ThreeSliceH(d, s);
+        case kImageThreeSliceV:
+            return drawer.ThreeSliceV(d, s);
+        case kImageNineGrid:
+            return drawer.NineGrid(d, iw, ih);
+        case kImageWholeThreeSliceH:
+            return drawer.WholeThreeSliceH(d, iw, ih);
+        default:
+            return;
+    }
+}
