@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_COMMON = --no-warn-unused-cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKINSETUP_WERROR=ON
 
-.PHONY: all bootstrap build build-x64 build-x86 build-native test demo bench clean format bench-ui bench-xml
+.PHONY: all bootstrap build build-x64 build-x86 build-native test demo bench clean format bench-ui bench-host bench-xml
 
 all: build
 
@@ -52,6 +52,13 @@ bench-ui: bootstrap
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
 	@cmake --build build/x64 -j $(JOBS) --target bench_ui
 	@./tools/wine-run build/x64/bench/bench_ui.exe
+
+# Cost of one host window paint, whole window and one control (prints figures).
+bench-host: bootstrap
+	@cmake -S . -B build/x64 $(CMAKE_COMMON) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
+	@cmake --build build/x64 -j $(JOBS) --target bench_host
+	@./tools/wine-run build/x64/bench/bench_host.exe
 
 # Payload packing, decoding and install figures against 7-Zip (not a test).
 bench: build-x64
