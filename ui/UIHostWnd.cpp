@@ -171,7 +171,9 @@ int UIHostWnd::RunModal(HWND owner) {
     // callback) still ends it.
     running_ = !ended_;
     MSG msg;
-    while (running_) {
+    // Without a window (creation failed, or it was destroyed from outside)
+    // nothing could end the loop.
+    while (running_ && GetNativeWindow()) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
         ::TranslateMessage(&msg);

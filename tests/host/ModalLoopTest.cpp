@@ -57,4 +57,16 @@ TEST(ModalLoop, TheQuitMessageLeavesTheLoop) {
     EXPECT_FALSE(::IsWindow(host.hwnd()));
 }
 
+TEST(ModalLoop, AWindowDestroyedFromOutsideEndsIt) {
+    OwnerWindow owner;
+    TestHost host(100, 100, 100, 100, owner.hwnd);
+    ::PostMessageW(host.hwnd(), WM_CLOSE, 0, 0);  // default processing destroys it
+    EXPECT_EQ(host->RunModal(owner.hwnd), 0);
+    EXPECT_TRUE(::IsWindowEnabled(owner.hwnd));
+    // A host without a window returns at once.
+    UIRefPtr<UIHostWnd> bare = UIRefPtr<UIHostWnd>::Adopt(new UIHostWnd());
+    EXPECT_EQ(bare->RunModal(owner.hwnd), 0);
+    EXPECT_TRUE(::IsWindowEnabled(owner.hwnd));
+}
+
 }  // namespace
