@@ -103,8 +103,19 @@ void UIProgress::DrawBar(Gdiplus::Graphics& graphics, int fill) {
     SkinBitmap* image = barRender_->GetImage();
     if (!image || !image->IsDecoded()) return;
     const int type = barRender_->GetDrawType();
-    const RECT dst = {0, 0, fill, h};
-    // A stretched bar is cut to the filled part rather than squeezed into it.
-    const RECT src = type == kImageStretch ? dst : RECT{0, 0, 0, 0};
-    DrawImageByType(graphics, image, type, dst, src);
+    if (type != kImageStretch) {
+        DrawImageByType(graphics, image, type, RECT{0, 0, fill, h}, RECT{0, 0, 0, 0});
+        return;
+    }
+    // A stretched bar is cut to the filled part rather than squeezed into
+    // it. Source and destination columns match one to one, so only the
+    // columns inside the clip (a report's band) need drawing.
+    RECT cut = {0, 0, fill, h};
+    Gdiplus::Rect clip;
+    if (graphics.GetClipBounds(&clip) == Gdiplus::Ok) {
+        cut.left = std::max(cut.left, static_cast<LONG>(clip.X) - 1);
+        cut.right = std::min(cut.right, static_cast<LONG>(clip.X + clip.Width) + 1);
+        if (cut.left >= cut.right) return;
+    }
+    DrawImageByType(graphics, image, type, cut, cut);
 }
