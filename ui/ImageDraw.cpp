@@ -1,6 +1,7 @@
 #include "ui/ImageDraw.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -89,9 +90,11 @@ class SliceDrawer {
         Gdiplus::Matrix m;
         Gdiplus::REAL e[6];
         if (g_.GetTransform(&m) != Gdiplus::Ok || m.GetElements(e) != Gdiplus::Ok) return false;
-        return e[0] == 1 && e[1] == 0 && e[2] == 0 && e[3] == 1 && e[4] == float(int64_t(e[4])) &&
-               e[5] == float(int64_t(e[5]));
+        return e[0] == 1 && e[1] == 0 && e[2] == 0 && e[3] == 1 && IsWhole(e[4]) && IsWhole(e[5]);
     }
+
+    // False for fractions, NaN and values beyond any window coordinate.
+    static bool IsWhole(Gdiplus::REAL v) { return v > -1e9f && v < 1e9f && v == std::floor(v); }
 
     // A piece drawn at its own size copies pixels one to one, so it gives
     // the same pixels when cut to the clip (plus a column and row of margin)

@@ -19,8 +19,11 @@ void PaintControlTree(UIControl* control, Gdiplus::Graphics& g, const RECT& area
         g.TranslateTransform(static_cast<Gdiplus::REAL>(pos.left),
                              static_cast<Gdiplus::REAL>(pos.top));
         child->ClipToRegion(g);
-        ::OffsetRect(&visible, -pos.left, -pos.top);
-        PaintControlTree(child, g, visible);
+        // Differences inside the child's own rectangle: they cannot overflow
+        // as negating an extreme position could.
+        const RECT local = {visible.left - pos.left, visible.top - pos.top,
+                            visible.right - pos.left, visible.bottom - pos.top};
+        PaintControlTree(child, g, local);
         g.Restore(state);
     }
 }
