@@ -62,6 +62,17 @@ uint32_t BackBuffer::Pixel(int x, int y) const {
     return bits_[static_cast<size_t>(y) * width_ + x];
 }
 
+void BackBuffer::ClearArea(const RECT& rc) {
+    if (!bits_) return;
+    const int left = std::max<int>(rc.left, 0), top = std::max<int>(rc.top, 0);
+    const int right = std::min<int>(rc.right, width_), bottom = std::min<int>(rc.bottom, height_);
+    if (left >= right) return;
+    for (int y = top; y < bottom; ++y) {
+        uint32_t* row = bits_ + static_cast<size_t>(y) * width_;
+        std::fill(row + left, row + right, 0u);
+    }
+}
+
 void BackBuffer::InvertColours(const RECT& rc) {
     if (!bits_) return;
     const int left = std::max<int>(rc.left, 0), top = std::max<int>(rc.top, 0);

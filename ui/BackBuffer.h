@@ -35,6 +35,8 @@ class BackBuffer {
 
     // The pixel at (x, y) as 0xAARRGGBB (premultiplied); 0 outside.
     uint32_t Pixel(int x, int y) const;
+    // Makes every pixel in rc (clipped to the buffer) fully transparent.
+    void ClearArea(const RECT& rc);
     // Inverts the colour of every pixel in rc (clipped to the buffer) within
     // its own alpha, so that applying it twice restores the pixels.
     void InvertColours(const RECT& rc);

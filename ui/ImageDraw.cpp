@@ -1,6 +1,7 @@
 #include "ui/ImageDraw.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -34,9 +35,8 @@ class SliceDrawer {
     // Empty pieces (slices of a tiny image or a small dst) are skipped.
     void Piece(const Box& d, const Box& s) const {
         if (IsEmpty(d) || IsEmpty(s)) return;
-        const Gdiplus::RectF dst(float(d.x), float(d.y), float(d.w), float(d.h));
-        g_.DrawImage(image_, dst, float(s.x), float(s.y), float(s.w), float(s.h),
-                     Gdiplus::UnitPixel);
+        if (d.w == s.w && d.h == s.h && IsWholePixelShift()) return Unscaled(d, s);
+        Draw(d, s);
     }
 
     void ThreeSliceH(const Box& d, const Box& s) const {
@@ -77,6 +77,49 @@ class SliceDrawer {
     }
 
   private:
+    void Draw(const Box& d, const Box& s) const {
+        const Gdiplus::RectF dst(float(d.x), float(d.y), float(d.w), float(d.h));
+        g_.DrawImage(image_, dst, float(s.x), float(s.y), float(s.w), float(s.h),
+                     Gdiplus::UnitPixel);
+    }
+
+    // True when the drawing origin is moved by whole pixels only, so that a
+    // piece drawn at its own size lands each source pixel on one target
+    // pixel.
+    bool IsWholePixelShift() const {
+        Gdiplus::Matrix m;
+        Gdiplus::REAL e[6];
+        if (g_.GetTransform(&m) != Gdiplus::Ok || m.GetElements(e) != Gdiplus::Ok) return false;
+        return e[0] == 1 && e[1] == 0 && e[2] == 0 && e[3] == 1 && IsWhole(e[4]) && IsWhole(e[5]);
+    }
+
+    // False for fractions, NaN and values beyond any window coordinate.
+    static bool IsWhole(Gdiplus::REAL v) { return v > -1e9f && v < 1e9f && v == std::floor(v); }
+
+    // A piece drawn at its own size copies pixels one to one, so it gives
+    // the same pixels when cut to the clip (plus a column and row of margin)
+    // and without filtering. Both matter: GDI+ may convert the whole source
+    // part and filter every target pixel, a cost that grows with the image
+    // however little of it a repaint shows (a window background under a
+    // progress bar's band).
+    void Unscaled(const Box& d, const Box& s) const {
+        Gdiplus::Rect clip;
+        Box cut = d;
+        if (g_.GetClipBounds(&clip) == Gdiplus::Ok) {
+            const int64_t left = std::max<int64_t>(d.x, int64_t(clip.X) - 1);
+            const int64_t top = std::max<int64_t>(d.y, int64_t(clip.Y) - 1);
+            const int64_t right = std::min<int64_t>(d.x + d.w, int64_t(clip.X) + clip.Width + 1);
+            const int64_t bottom = std::min<int64_t>(d.y + d.h, int64_t(clip.Y) + clip.Height + 1);
+            cut = Box{left, top, right - left, bottom - top};
+            if (IsEmpty(cut)) return;
+        }
+        const Box from{s.x + (cut.x - d.x), s.y + (cut.y - d.y), cut.w, cut.h};
+        const Gdiplus::InterpolationMode mode = g_.GetInterpolationMode();
+        g_.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+        Draw(cut, from);
+        g_.SetInterpolationMode(mode);
+    }
+
     Gdiplus::Graphics& g_;
     Gdiplus::Image* image_;
 };

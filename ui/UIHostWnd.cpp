@@ -7,6 +7,7 @@
 #include "ui/ControlFactory.h"
 #include "ui/ControlTimer.h"
 #include "ui/GdiplusHeaders.h"
+#include "ui/TreePainter.h"
 #include "ui/UIControlRegistry.h"
 #include "ui/UIDocBuilder.h"
 
@@ -63,26 +64,6 @@ int CenterAxis(long refLow, long refHigh, int size, long workLow, long workHigh)
     int pos = static_cast<int>((refLow + refHigh) / 2) - size / 2;
     if (pos + size > workHigh) pos = static_cast<int>(workHigh) - size;
     return std::max(pos, static_cast<int>(workLow));
-}
-
-// Paints a control's children over what the control painted: each visible
-// child clipped to its rectangle, with the origin at its top-left corner.
-void PaintTree(UIControl* control, Gdiplus::Graphics& g) {
-    control->Paint(g);
-    for (UIControl* child : control->Children()) {
-        if (!child->IsVisibleBit() || (child->GetState() & UIControl::kStateHidden)) continue;
-        const RECT& pos = child->GetPos();
-        const Gdiplus::GraphicsState state = g.Save();
-        g.IntersectClip(
-            Gdiplus::Rect(pos.left, pos.top, pos.right - pos.left, pos.bottom - pos.top));
-        if (!g.IsClipEmpty()) {
-            g.TranslateTransform(static_cast<Gdiplus::REAL>(pos.left),
-                                 static_cast<Gdiplus::REAL>(pos.top));
-            child->ClipToRegion(g);
-            PaintTree(child, g);
-        }
-        g.Restore(state);
-    }
 }
 
 }  // namespace
@@ -284,6 +265,9 @@ bool UIHostWnd::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
         case WM_SHOWWINDOW:
             if (wParam) Invalidate(nullptr);
             return false;
+        case WM_WINDOWPOSCHANGED:
+            OnWindowPosChanged(reinterpret_cast<const WINDOWPOS*>(lParam));
+            return false;  // the default processing still sends size and move
         case WM_TIMER:
             return OnTimerMessage(wParam);
         case WM_CAPTURECHANGED:
@@ -488,17 +472,20 @@ void UIHostWnd::OnPaint() {
     }
     ::IntersectRect(&dirty, &dirty, &client);
     if (!::IsRectEmpty(&dirty)) {
+        // Cleared in memory: a GDI+ clear of the window costs as much as
+        // painting a full-window image.
+        backBuffer_.ClearArea(dirty);
         Gdiplus::Graphics g(backBuffer_.Surface());
         if (textHint_ != 0)
             g.SetTextRenderingHint(static_cast<Gdiplus::TextRenderingHint>(textHint_));
         g.SetClip(Gdiplus::Rect(dirty.left, dirty.top, dirty.right - dirty.left,
                                 dirty.bottom - dirty.top),
                   Gdiplus::CombineModeReplace);
-        g.Clear(Gdiplus::Color(0x00, 0xFF, 0xFF, 0xFF));
+        paintArea_ = dirty;
         PaintAll(g);
     }
     if (layered) {
-        if (!::IsRectEmpty(&dirty)) PushLayered(w, h);
+        if (!::IsRectEmpty(&dirty)) PushLayered(dirty);
     } else {
         ::BitBlt(dc, 0, 0, w, h, backBuffer_.Dc(), 0, 0, SRCCOPY);
     }
@@ -506,19 +493,42 @@ void UIHostWnd::OnPaint() {
 }
 
 void UIHostWnd::PaintAll(Gdiplus::Graphics& graphics) {
-    PaintTree(this, graphics);
+    PaintControlTree(this, graphics, paintArea_);
     if (CaretVisible()) {
         graphics.Flush(Gdiplus::FlushIntentionSync);  // the pixels must be final before inverting
         backBuffer_.InvertColours(CaretArea());
     }
 }
 
-void UIHostWnd::PushLayered(int w, int h) {
+void UIHostWnd::PushLayered(const RECT& dirty) {
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, alpha_, AC_SRC_ALPHA};
     POINT source = {0, 0};
-    SIZE size = {w, h};
-    ::UpdateLayeredWindow(GetNativeWindow(), nullptr, nullptr, &size, backBuffer_.Dc(), &source, 0,
-                          &blend, ULW_ALPHA);
+    SIZE size = {backBuffer_.Width(), backBuffer_.Height()};
+    // The system keeps the pixels pushed last, and outside the dirty
+    // rectangle the buffer still holds exactly those: only the dirty part
+    // needs to be sent. Unless the last push failed, was of another size, or
+    // the window has moved, been resized, shown or hidden since (Wine remakes
+    // its copy when the window changes place), when the whole buffer goes.
+    const bool partial = pushedIntact_ && pushedSize_.cx == size.cx && pushedSize_.cy == size.cy;
+    UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, &size,     backBuffer_.Dc(),
+                                    &source,      0,       &blend,  ULW_ALPHA, nullptr};
+    if (partial) info.prcDirty = &dirty;
+    HWND hwnd = GetNativeWindow();
+    BOOL pushed = ::UpdateLayeredWindowIndirect(hwnd, &info);
+    if (!pushed && partial) {
+        info.prcDirty = nullptr;
+        pushed = ::UpdateLayeredWindowIndirect(hwnd, &info);
+    }
+    pushedIntact_ = pushed != FALSE;
+    pushedSize_ = size;
+}
+
+void UIHostWnd::OnWindowPosChanged(const WINDOWPOS* pos) {
+    constexpr UINT kKeepsPixels = SWP_NOMOVE | SWP_NOSIZE;
+    if (!pos || (pos->flags & kKeepsPixels) != kKeepsPixels ||
+        (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED))) {
+        pushedIntact_ = false;
+    }
 }
 
 // ---- Caret ---------------------------------------------------------------

@@ -95,7 +95,8 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
     void OnWindowCreate();
     void OnWindowSize(WPARAM type, int w, int h);
     void OnPaint();
-    void PushLayered(int w, int h);
+    void PushLayered(const RECT& dirty);
+    void OnWindowPosChanged(const WINDOWPOS* pos);
     void OnActivate(WPARAM wParam);
     bool OnMouse(UINT msg, WPARAM wParam, LPARAM lParam);
     bool OnSetCursorMessage(WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -116,6 +117,10 @@ class UIHostWnd : public UIContainer, public UIWindowImp {
     int endCode_ = 0;
     RECT dirty_ = {0, 0, 0, 0};
     BackBuffer backBuffer_;
+    RECT paintArea_ = {0, 0, 0, 0};  // the part of the window PaintAll repaints
+    // Whether the system still shows the last layered push, and its size.
+    bool pushedIntact_ = false;
+    SIZE pushedSize_ = {0, 0};
     BYTE alpha_ = 255;
     int textHint_ = 0;
     UIRefPtr<UICaret> caret_;

@@ -169,4 +169,45 @@ TEST_F(ImageRenderTest, SetDstRectMovesTheImage) {
     EXPECT_EQ(canvas.At(13, 13), 0u);
 }
 
+// An image drawn at its own size copies every source pixel whatever part of
+// it the clip shows and wherever the origin is, with GDI+'s default modes
+// (a window repaints a band of its background this way).
+TEST_F(ImageRenderTest, ImagesAtTheirOwnSizeCopyEachPixelUnderAnyClip) {
+    const struct {
+        const wchar_t* spec;
+        int size;    // the control is size x size
+        int sx, sy;  // the image pixel at the control's top-left corner
+        int ox, oy;  // the control's origin on the canvas
+        RECT clip;   // on the canvas
+    } cases[] = {
+        {L"img:file=img\\grid.bmp", 9, 0, 0, 0, 0, {0, 0, 16, 16}},
+        {L"img:file=img\\grid.bmp", 9, 0, 0, 3, 2, {0, 0, 16, 16}},
+        {L"img:file=img\\grid.bmp", 9, 0, 0, 3, 2, {7, 0, 9, 16}},  // a band
+        {L"img:file=img\\grid.bmp", 9, 0, 0, 3, 2, {5, 6, 6, 7}},   // one pixel
+        {L"img:file=img\\grid.bmp", 9, 0, 0, 5, 5, {10, 10, 16, 16}},
+        {L"img:file=img\\grid.bmp|src=2,3,5,5", 5, 2, 3, 4, 1, {5, 2, 8, 16}},
+    };
+    for (const auto& c : cases) {
+        UIRefPtr<UIRender> render = UIRefPtr<UIRender>::Adopt(ParseRenderSpec(c.spec));
+        ASSERT_TRUE(render);
+        UIRefPtr<UIControl> control = UIRefPtr<UIControl>::Adopt(MakeControl(nullptr));
+        control->SetPos(0, 0, c.size, c.size);
+        Canvas canvas(16, 16);
+        const RECT& k = c.clip;
+        canvas.G().SetClip(Gdiplus::Rect(k.left, k.top, k.right - k.left, k.bottom - k.top));
+        canvas.G().TranslateTransform(Gdiplus::REAL(c.ox), Gdiplus::REAL(c.oy));
+        render->Draw(control.get(), canvas.G());
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                const int ix = x - c.ox, iy = y - c.oy;
+                const bool shown = x >= k.left && x < k.right && y >= k.top && y < k.bottom &&
+                                   ix >= 0 && ix < c.size && iy >= 0 && iy < c.size;
+                const uint32_t expected = shown ? Source(c.sx + ix, c.sy + iy) : 0;
+                ASSERT_EQ(canvas.At(x, y), expected)
+                    << c.spec << " origin " << c.ox << "," << c.oy << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
 }  // namespace
