@@ -5,6 +5,12 @@
 #include "ui/HLayoutCtrl.h"
 #include "ui/UIControl.h"
 #include "ui/VLayoutCtrl.h"
+#include "ui/controls/UIButton.h"
+#include "ui/controls/UICheckBox.h"
+#include "ui/controls/UILabel.h"
+#include "ui/controls/UILink.h"
+#include "ui/controls/UIRadioBox.h"
+#include "ui/controls/UISwitch.h"
 
 namespace {
 
@@ -24,9 +30,11 @@ const struct {
     UIControlCreator create;
 } kControlClasses[] = {
     {L"UIWnd", Create<UIControl>},  // the root element of a window
-    {L"UIControl", Create<UIControl>},
-    {L"HLayoutCtrl", Create<HLayoutCtrl>},
-    {L"VLayoutCtrl", Create<VLayoutCtrl>},
+    {L"UIControl", Create<UIControl>},     {L"HLayoutCtrl", Create<HLayoutCtrl>},
+    {L"VLayoutCtrl", Create<VLayoutCtrl>}, {L"UILabel", Create<UILabel>},
+    {L"UIButton", Create<UIButton>},       {L"UILink", Create<UILink>},
+    {L"UICheckBox", Create<UICheckBox>},   {L"UIRadioBox", Create<UIRadioBox>},
+    {L"UISwitch", Create<UISwitch>},
 };
 
 }  // namespace
