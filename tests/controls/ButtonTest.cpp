@@ -190,7 +190,7 @@ TEST_F(ButtonLookTest, RenderSpecsPerStateAndFallbackToNormal) {
           {L"bkp", L"clr:clr=#ff0000ff"},
           {L"bkd", L"clr:clr=#ff808080"}},
          {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF808080}},
-        // A later "btn" replaces every spec; a missing image leaves none.
+        // A later "btn" replaces every state render; a missing image leaves none.
         {{{L"bkn", kRed}, {L"btn", L"img\\none.bmp"}}, {0, 0, 0, 0}},
         // Too narrow for four frames: no looks rather than the whole image.
         {{{L"btn", L"img\\tiny.bmp"}}, {0, 0, 0, 0}},
