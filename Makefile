@@ -46,12 +46,14 @@ bench-xml: bootstrap build-native
 	@cmake --build build/x64 --target xml_bench
 	@./tools/wine-run build/x64/xml_bench.exe
 
-# Cost of building and laying out a 500-control layout (prints figures).
+# UI figures: building and laying out a 500-control layout, one paint of
+# each render kind, and host window paints (prints figures, never fails).
+UI_BENCHES = bench_ui bench_render bench_host bench_progress
 bench-ui: bootstrap
 	@cmake -S . -B build/x64 $(CMAKE_COMMON) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
-	@cmake --build build/x64 -j $(JOBS) --target bench_ui
-	@./tools/wine-run build/x64/bench/bench_ui.exe
+	@cmake --build build/x64 -j $(JOBS) $(addprefix --target ,$(UI_BENCHES))
+	@for b in $(UI_BENCHES); do ./tools/wine-run build/x64/bench/$$b.exe || exit 1; done
 
 # Payload packing, decoding and install figures against 7-Zip (not a test).
 bench: build-x64

@@ -5,6 +5,11 @@
 #include "ui/HLayoutCtrl.h"
 #include "ui/UIControl.h"
 #include "ui/VLayoutCtrl.h"
+#include "ui/controls/UIProgress.h"
+#include "ui/controls/UIScrollBar.h"
+#include "ui/controls/UIScrollVertView.h"
+#include "ui/controls/UIScrollView.h"
+#include "ui/controls/UISlider.h"
 
 namespace {
 
@@ -27,6 +32,11 @@ const struct {
     {L"UIControl", Create<UIControl>},
     {L"HLayoutCtrl", Create<HLayoutCtrl>},
     {L"VLayoutCtrl", Create<VLayoutCtrl>},
+    {L"UIProgress", Create<UIProgress>},
+    {L"UISlider", Create<UISlider>},
+    {L"UIScrollBar", Create<UIScrollBar>},
+    {L"UIScrollVertView", Create<UIScrollVertView>},
+    {L"UIScrollView", Create<UIScrollView>},
 };
 
 }  // namespace

@@ -491,6 +491,11 @@ int UIControl::IndexInParent() const {
     return it == siblings.end() ? -1 : static_cast<int>(it - siblings.begin());
 }
 
+void UIControl::MoveChildToFront(UIControl* child) {
+    auto it = std::find(children_.begin(), children_.end(), child);
+    if (it != children_.end()) std::rotate(children_.begin(), it, it + 1);
+}
+
 void UIControl::PingTree() {
     UIRefPtr<UIControl> keep(this);
     SendMessage(0, 0, 0);

@@ -145,6 +145,9 @@ class UIControl : public UIRefObj {
     UIControl* FindById(const std::wstring& id);
     UIControl* GetRelative(int kind);
     int IndexInParent() const;
+    // Makes a child the first painted (and last hit) of the children; other
+    // controls are left in place.
+    void MoveChildToFront(UIControl* child);
     void PingTree();
     UIControl* GetParent() const { return parent_; }
     IUIContainer* GetHost() const { return host_; }

@@ -1,0 +1,1 @@
+#include "ui/controls/UIScrollView.h"
