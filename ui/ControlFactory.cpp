@@ -5,11 +5,17 @@
 #include "ui/HLayoutCtrl.h"
 #include "ui/UIControl.h"
 #include "ui/VLayoutCtrl.h"
+#include "ui/controls/UIButton.h"
+#include "ui/controls/UICheckBox.h"
+#include "ui/controls/UILabel.h"
+#include "ui/controls/UILink.h"
 #include "ui/controls/UIProgress.h"
+#include "ui/controls/UIRadioBox.h"
 #include "ui/controls/UIScrollBar.h"
 #include "ui/controls/UIScrollVertView.h"
 #include "ui/controls/UIScrollView.h"
 #include "ui/controls/UISlider.h"
+#include "ui/controls/UISwitch.h"
 
 namespace {
 
@@ -32,6 +38,12 @@ const struct {
     {L"UIControl", Create<UIControl>},
     {L"HLayoutCtrl", Create<HLayoutCtrl>},
     {L"VLayoutCtrl", Create<VLayoutCtrl>},
+    {L"UILabel", Create<UILabel>},
+    {L"UIButton", Create<UIButton>},
+    {L"UILink", Create<UILink>},
+    {L"UICheckBox", Create<UICheckBox>},
+    {L"UIRadioBox", Create<UIRadioBox>},
+    {L"UISwitch", Create<UISwitch>},
     {L"UIProgress", Create<UIProgress>},
     {L"UISlider", Create<UISlider>},
     {L"UIScrollBar", Create<UIScrollBar>},

@@ -57,11 +57,15 @@ void UIRenderText::SetAttribute(const std::wstring& name, const std::wstring& va
 
 void UIRenderText::Draw(UIControl* control, Gdiplus::Graphics& graphics) {
     if (!control) return;
+    DrawInRect(control, graphics, RECT{0, 0, control->Width(), control->Height()});
+}
+
+void UIRenderText::DrawInRect(UIControl* control, Gdiplus::Graphics& graphics, const RECT& rc) {
+    if (!control) return;
     const int s = GetStateIndex(control);
     const std::wstring& spec = fonts_[s].empty() ? fonts_[0] : fonts_[s];
     IUIContainer* host = control->GetHost();
     Gdiplus::Font* font = FontFor(host, spec);
-    const RECT rc = {0, 0, control->Width(), control->Height()};
     DrawTextInRect(graphics, rc, control->GetText(), font, colors_[s], options_,
                    [host](const std::wstring& runSpec) { return FontFor(host, runSpec); });
 }

@@ -12,6 +12,8 @@ class UIRenderText : public UIRender {
   public:
     void Draw(UIControl* control, Gdiplus::Graphics& graphics) override;
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    // The same drawing into a part of the control (a label's text rectangle).
+    void DrawInRect(UIControl* control, Gdiplus::Graphics& graphics, const RECT& rc);
 
     // Indexed by state index (normal, hover, pressed, disabled).
     uint32_t Color(int state) const { return colors_[state & 3]; }
