@@ -53,15 +53,14 @@ SetupWnd* SetupApp::FindWnd(const std::wstring& wndId) {
 std::wstring SetupApp::ShowWnd(const std::wstring& wndId, const std::wstring& layoutPath,
                                const std::wstring& title) {
     const HWND owner = GetOwnerWindow();  // before the new window joins the list
-    SetupWnd* wnd = new SetupWnd();
+    UIRefPtr<SetupWnd> wnd = UIRefPtr<SetupWnd>::Adopt(new SetupWnd());
     wnd->SetTitle(title);
     wnd->SetWindowId(wndId);
-    windows_.push_back(wnd);
+    windows_.push_back(wnd.get());
     const std::wstring endCode = wnd->Run(layoutPath, owner);
     // Nested windows end in the reverse order of opening: the last entry is
     // the window just run.
     windows_.pop_back();
-    wnd->Release();
     return endCode;
 }
 

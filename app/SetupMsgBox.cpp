@@ -43,9 +43,9 @@ int lua_MsgBox(lua_State* L) {
     const std::wstring message = ArgText(L, 3);
     const HWND owner = TheSetupApp().GetOwnerWindow();
     // Reference counted like every control: the last Release destroys it.
-    SetupMsgBox* box = new SetupMsgBox();
+    UIRefPtr<SetupMsgBox> box = UIRefPtr<SetupMsgBox>::Adopt(new SetupMsgBox());
     const std::wstring result = box->Run(layout, title, message, owner);
-    box->Release();
+    box.reset();
     PushText(L, result);
     return 1;
 }

@@ -7,7 +7,7 @@
 
 struct lua_State;
 
-class SetupMsgBox : public UIHostWnd {
+class SetupMsgBox final : public UIHostWnd {
   public:
     SetupMsgBox();
     ~SetupMsgBox() override;

@@ -8,8 +8,8 @@ namespace {
 
 std::wstring FromAnsi(const std::string& text) {
     if (text.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0);
+    const int n =
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (n <= 0) return {};
     std::wstring wide(static_cast<size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);

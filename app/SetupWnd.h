@@ -9,7 +9,7 @@
 
 #include "ui/UIHostWnd.h"
 
-class SetupWnd : public UIHostWnd {
+class SetupWnd final : public UIHostWnd {
   public:
     SetupWnd();
     ~SetupWnd() override;

@@ -59,6 +59,11 @@ void RegisterControlFactory() {
     for (const auto& c : kControlClasses) factory.emplace(c.tag, c.create);
 }
 
+void RegisterControlClass(const std::wstring& tag, UIControlCreator create) {
+    RegisterControlFactory();
+    Factory()[tag] = create;
+}
+
 UIControlCreator FindControlCreator(const std::wstring& tag) {
     auto& factory = Factory();
     auto it = factory.find(tag);

@@ -1,5 +1,6 @@
 #include "ui/UIFont.h"
 
+#include <map>
 #include <memory>
 
 #include "ui/AttributeParse.h"
@@ -48,12 +49,26 @@ std::wstring ReadSystemFace() {
     return L"";
 }
 
+// Looking a family up by name walks the system's fonts, which takes seconds
+// on some systems: each family is looked up once per process and kept (like
+// the default font, never deleted, so no GDI+ object outlives GDI+). Null
+// when the family cannot be made.
+const Gdiplus::FontFamily* FamilyOf(const std::wstring& face) {
+    static std::map<std::wstring, Gdiplus::FontFamily*> families;
+    auto it = families.find(face);
+    if (it != families.end()) return it->second;
+    auto family = std::make_unique<Gdiplus::FontFamily>(face.c_str());
+    Gdiplus::FontFamily* kept = family->GetLastStatus() == Gdiplus::Ok ? family.release() : nullptr;
+    families.emplace(face, kept);
+    return kept;
+}
+
 // The font, or null when GDI+ could not make one with this family.
 Gdiplus::Font* TryCreate(const std::wstring& face, float size, int style) {
     if (face.empty()) return nullptr;
-    Gdiplus::FontFamily family(face.c_str());
-    if (family.GetLastStatus() != Gdiplus::Ok) return nullptr;
-    auto font = std::make_unique<Gdiplus::Font>(&family, size, style, Gdiplus::UnitPixel);
+    const Gdiplus::FontFamily* family = FamilyOf(face);
+    if (!family) return nullptr;
+    auto font = std::make_unique<Gdiplus::Font>(family, size, style, Gdiplus::UnitPixel);
     if (font->GetLastStatus() != Gdiplus::Ok) return nullptr;
     return font.release();
 }
