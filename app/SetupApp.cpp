@@ -3,6 +3,8 @@
 #include <iterator>
 
 #include "app/ScriptRunner.h"
+#include "app/SetupMsgBox.h"
+#include "app/SetupWnd.h"
 #include "package/ExtractionWorker.h"
 #include "script_api/HostFunctions.h"
 #include "script_api/ScriptArgs.h"
@@ -22,6 +24,7 @@ int lua_SetTimeSimulate(lua_State* L) {
 // common ones.
 const HostFunction kSetupFunctions[] = {
     {"lua_StartDecompress", lua_StartDecompress},
+    {"lua_MsgBox", lua_MsgBox},
     {"lua_SetTimeSimulate", lua_SetTimeSimulate},
 };
 
@@ -40,15 +43,34 @@ void SetupApp::RegisterSetupFunctions(lua_State* L) {
     for (const HostFunction& f : kSetupFunctions) lua_register(L, f.name, f.function);
 }
 
-SetupWnd* SetupApp::FindWnd(const std::wstring&) { return nullptr; }
-
-std::wstring SetupApp::ShowWnd(const std::wstring&, const std::wstring&, const std::wstring&) {
-    return {};
+SetupWnd* SetupApp::FindWnd(const std::wstring& wndId) {
+    for (SetupWnd* wnd : windows_) {
+        if (wnd->WindowId() == wndId) return wnd;
+    }
+    return nullptr;
 }
 
-HWND SetupApp::GetOwnerWindow() { return nullptr; }
+std::wstring SetupApp::ShowWnd(const std::wstring& wndId, const std::wstring& layoutPath,
+                               const std::wstring& title) {
+    const HWND owner = GetOwnerWindow();  // before the new window joins the list
+    UIRefPtr<SetupWnd> wnd = UIRefPtr<SetupWnd>::Adopt(new SetupWnd());
+    wnd->SetTitle(title);
+    wnd->SetWindowId(wndId);
+    windows_.push_back(wnd.get());
+    const std::wstring endCode = wnd->Run(layoutPath, owner);
+    // Nested windows end in the reverse order of opening: the last entry is
+    // the window just run.
+    windows_.pop_back();
+    return endCode;
+}
 
-void SetupApp::EndWnd(const std::wstring&, const std::wstring&) {}
+HWND SetupApp::GetOwnerWindow() {
+    return windows_.empty() ? nullptr : windows_.back()->GetNativeWindow();
+}
+
+void SetupApp::EndWnd(const std::wstring& wndId, const std::wstring& endCode) {
+    if (SetupWnd* wnd = FindWnd(wndId)) wnd->End(endCode);
+}
 
 void CALLBACK SetupApp::ThreadTimerProc(HWND, UINT, UINT_PTR systemId, DWORD) {
     for (const auto& [scriptId, sysId] : g_setupApp.threadTimers_) {
@@ -68,7 +90,11 @@ void SetupApp::SetScriptTimer(int id, int intervalMs) {
         return;
     }
     scriptTimers_[id] = 1;
-    // Window timers arrive with the setup windows.
+    // Script timers live on the oldest open window.
+    SetupWnd* first = windows_.front();
+    if (HWND hwnd = first->GetNativeWindow()) {
+        ::SetTimer(hwnd, first->ScriptTimerCode(id), static_cast<UINT>(intervalMs), nullptr);
+    }
 }
 
 void SetupApp::KillScriptTimer(int id) {
@@ -79,5 +105,7 @@ void SetupApp::KillScriptTimer(int id) {
         threadTimers_.erase(it);
         return;
     }
+    SetupWnd* first = windows_.front();
+    if (HWND hwnd = first->GetNativeWindow()) ::KillTimer(hwnd, first->ScriptTimerCode(id));
     scriptTimers_.erase(id);
 }

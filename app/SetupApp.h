@@ -12,7 +12,7 @@
 struct lua_State;
 
 class SetupApp : public LuaApp {
-public:
+  public:
     SetupApp() = default;
     ~SetupApp() override;
     SetupApp(const SetupApp&) = delete;
@@ -42,10 +42,10 @@ public:
         windows_.erase(std::remove(windows_.begin(), windows_.end(), wnd), windows_.end());
     }
 
-private:
+  private:
     static void CALLBACK ThreadTimerProc(HWND, UINT, UINT_PTR systemId, DWORD);
 
-    std::vector<SetupWnd*> windows_;        // in the order they were opened
+    std::vector<SetupWnd*> windows_;           // in the order they were opened
     std::map<int32_t, uint8_t> scriptTimers_;  // ids started on a window; flag always 1
     // Windowless timers pick their own ids: map the script's ids to them.
     std::map<int32_t, UINT_PTR> threadTimers_;

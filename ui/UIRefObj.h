@@ -11,8 +11,10 @@ class UIRefObj {
     UIRefObj(const UIRefObj&) = delete;
     UIRefObj& operator=(const UIRefObj&) = delete;
     virtual ~UIRefObj() = default;
-    // Destroys and frees the object; called by the last Release.
-    virtual void DeleteSelf() { delete this; }
+    // Destroys and frees the object; called by the last Release. Out of
+    // line: inlined through a base of a class with several bases, the
+    // compiler sees a delete at an offset and warns of a bad free.
+    virtual void DeleteSelf();
 
     void AddRef() { ::InterlockedIncrement(&refs_); }
     void Release() {

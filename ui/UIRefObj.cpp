@@ -1,0 +1,3 @@
+#include "ui/UIRefObj.h"
+
+void UIRefObj::DeleteSelf() { delete this; }
