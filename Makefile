@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_COMMON = --no-warn-unused-cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKINSETUP_WERROR=ON
 
-.PHONY: all bootstrap build build-x64 build-x86 build-native test demo bench clean format bench-ui bench-xml
+.PHONY: preview all bootstrap build build-x64 build-x86 build-native test demo bench clean format bench-ui bench-xml
 
 all: build
 
@@ -54,6 +54,15 @@ bench-ui: bootstrap
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
 	@cmake --build build/x64 -j $(JOBS) $(addprefix --target ,$(UI_BENCHES))
 	@for b in $(UI_BENCHES); do ./tools/wine-run build/x64/bench/$$b.exe || exit 1; done
+
+# A layout of a skin drawn to a PNG (with its alpha), without an installer:
+#   make preview SKIN=resources/skin LAYOUT='xml\main.xml' OUT=build/preview.png
+SKIN ?= tests/setup/wizard
+LAYOUT ?= xml\main.xml
+OUT ?= build/preview.png
+preview: build-x64
+	@./tools/wine-run build/x64/tools/skin-preview.exe \
+	  "Z:$(abspath $(SKIN))" '$(LAYOUT)' "Z:$(abspath $(OUT))" && echo "preview: $(OUT)"
 
 # Payload packing, decoding and install figures against 7-Zip (not a test).
 bench: build-x64
