@@ -65,8 +65,8 @@ BOOL CALLBACK FindTop(HWND hwnd, LPARAM found) {
 }
 
 UIHostWnd* HostOf(HWND hwnd) {
-    auto* window = hwnd ? static_cast<UIWindowImp*>(::GetPropW(hwnd, UIWindowImp::kPropertyName))
-                        : nullptr;
+    auto* window =
+        hwnd ? static_cast<UIWindowImp*>(::GetPropW(hwnd, UIWindowImp::kPropertyName)) : nullptr;
     return static_cast<UIHostWnd*>(window);
 }
 

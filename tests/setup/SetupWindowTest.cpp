@@ -156,7 +156,6 @@ TEST_F(SetupWindowTest, SetCtrlAttrPaintsAtOnce) {
                   "result = lua_ShowWnd('mainwnd', 'xml\\\\main.xml', '')"),
               "");
     EXPECT_NE(Int("before"), Int("after"));
-
 }
 
 }  // namespace
