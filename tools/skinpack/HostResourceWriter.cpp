@@ -83,6 +83,7 @@ bool HostResourceWriter::Open(const fs::path& host, std::string& error) {
     }
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(host, bytes, error)) return false;
+    host_ = host;
     std::string why;
     if (!image_.Parse(std::move(bytes), why) || !resources_.Parse(image_, why) || !CheckHost(why)) {
         error = "'" + host.u8string() + "' is not an installer host: " + why;
@@ -192,6 +193,8 @@ bool HostResourceWriter::Write(const fs::path& out, std::string& error) const {
         ok = false;
     }
     std::error_code ec;
+    // Runnable where the host was (the temporary file has default rights).
+    if (ok) fs::permissions(temp, fs::status(host_, ec).permissions(), ec);
     if (ok) fs::rename(temp, out, ec);
     if (ok && ec) {
         error = "cannot write '" + out.u8string() + "'";

@@ -41,6 +41,7 @@ class HostResourceWriter {
     bool WriteTo(std::FILE* file, const std::filesystem::path& out, std::string& error) const;
     std::vector<uint8_t> NewHeaders(const ResourceLayout& layout, std::string& error) const;
 
+    std::filesystem::path host_;
     PeImage image_;
     ResourceTree resources_;
     size_t rsrc_ = 0;        // the resource section's index
