@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_COMMON = --no-warn-unused-cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKINSETUP_WERROR=ON
 
-.PHONY: preview all bootstrap build build-x64 build-x86 build-native test demo bench clean format bench-ui bench-xml
+.PHONY: all bootstrap build build-x64 build-x86 build-native test demo bench clean format bench-ui bench-xml dist preview
 
 all: build
 
@@ -30,6 +30,11 @@ test: build
 	@cd build/native && ctest --output-on-failure
 	@sh tests/check-imports.sh i686-w64-mingw32-objdump build/x86/setup.exe
 	@cd build/x64 && ctest --output-on-failure -j $(JOBS)
+
+# The release folder: prebuilt hosts, the packer for Linux and Windows, the
+# default script and skin, and a usage text (build/dist).
+dist: build
+	@./tools/make-dist build/dist
 
 # A silent install of a small sample payload (resources/demo/) into the
 # temporary folder: prints the progress, the result and what landed.

@@ -10,6 +10,7 @@
 #include "package/PayloadMask.h"
 #include "tools/skinpack/ArchiveInspector.h"
 #include "tools/skinpack/FileStreams.h"
+#include "tools/skinpack/HostResourceWriter.h"
 #include "tools/skinpack/PayloadTree.h"
 #include "tools/skinpack/SevenZipWriter.h"
 #include "tools/skinpack/SkinPacker.h"
@@ -25,7 +26,12 @@ const char kUsage[] =
     "                                    masked for embedding unless --plain\n"
     "       skinpack mask IN OUT         mask (or unmask) an existing 7z archive\n"
     "       skinpack list ARCHIVE        list a payload archive, masked or plain\n"
-    "       skinpack test ARCHIVE        decode a payload archive and check its CRCs\n";
+    "       skinpack test ARCHIVE        decode a payload archive and check its CRCs\n"
+    "       skinpack embed [--script FILE] [--skin PAK] [--payload PAK] HOST OUT\n"
+    "                                    write an installer: the prebuilt host with the\n"
+    "                                    script, skin package and payload archive in its\n"
+    "                                    resources (129 LUA, 130 PAK, 131 PAK)\n"
+    "       skinpack resources EXE       list an executable's resources\n";
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "skinpack: %s\n", message.c_str());
@@ -107,6 +113,45 @@ int MaskArchive(const std::vector<fs::path>& args) {
     return ok ? 0 : Fail("cannot write '" + args[1].u8string() + "'");
 }
 
+int Embed(const std::vector<std::string>& options, const std::vector<fs::path>& args) {
+    if (args.size() != 2 || options.size() % 2 != 0) return Usage();
+    HostResourceWriter writer;
+    std::string error;
+    if (!writer.Open(args[0], error)) return Fail(error);
+    for (size_t i = 0; i < options.size(); i += 2) {
+        const fs::path file = fs::u8path(options[i + 1]);
+        bool ok = false;
+        if (options[i] == "--script")
+            ok = writer.Put(u"LUA", kScriptResource, file, error);
+        else if (options[i] == "--skin")
+            ok = writer.Put(u"PAK", kSkinResource, file, error);
+        else if (options[i] == "--payload")
+            ok = writer.Put(u"PAK", kPayloadResource, file, error);
+        else
+            return Usage();
+        if (!ok) return Fail(error);
+    }
+    if (!writer.Write(args[1], error)) return Fail(error);
+    std::printf("skinpack: %s: %zu resources\n", args[1].u8string().c_str(),
+                writer.resources().items().size());
+    return 0;
+}
+
+int ListResources(const std::vector<fs::path>& args) {
+    if (args.size() != 1) return Usage();
+    std::vector<uint8_t> bytes;
+    std::string error;
+    PeImage image;
+    ResourceTree tree;
+    if (!ReadWholeFile(args[0], bytes, error)) return Fail(error);
+    if (!image.Parse(std::move(bytes), error) || !tree.Parse(image, error))
+        return Fail(args[0].u8string() + ": " + error);
+    for (const ResourceItem& item : tree.items())
+        std::printf("%s %s %u %llu\n", item.type.Text().c_str(), item.name.Text().c_str(),
+                    item.language, static_cast<unsigned long long>(item.size));
+    return 0;
+}
+
 void PrintProblems(const ArchiveInspector& archive) {
     for (const std::string& problem : archive.InstallProblems())
         std::fprintf(stderr, "skinpack: warning: %s\n", problem.c_str());
@@ -134,6 +179,13 @@ int Inspect(bool test, const std::vector<fs::path>& args) {
     return 0;
 }
 
+bool TakesValue(const std::string& option) {
+    for (const char* name :
+         {"--level", "--block-mb", "--threads", "--script", "--skin", "--payload"})
+        if (option == name) return true;
+    return false;
+}
+
 int Run(const std::vector<std::string>& argv) {
     if (argv.empty()) return Usage();
     const std::string& command = argv[0];
@@ -142,19 +194,19 @@ int Run(const std::vector<std::string>& argv) {
     for (size_t i = 1; i < argv.size(); ++i) {
         if (args.empty() && argv[i].size() > 2 && argv[i].compare(0, 2, "--") == 0)
             options.push_back(argv[i]);
-        else if (!options.empty() && args.empty() &&
-                 (options.back() == "--level" || options.back() == "--block-mb" ||
-                  options.back() == "--threads"))
+        else if (!options.empty() && args.empty() && TakesValue(options.back()))
             options.push_back(argv[i]);
         else
             args.push_back(fs::u8path(argv[i]));
     }
     if (command == "payload") return PackPayload(options, args);
+    if (command == "embed") return Embed(options, args);
     if (!options.empty()) return Usage();
     if (command == "skin") return PackSkin(args);
     if (command == "mask") return MaskArchive(args);
     if (command == "list") return Inspect(false, args);
     if (command == "test") return Inspect(true, args);
+    if (command == "resources") return ListResources(args);
     return Usage();
 }
 

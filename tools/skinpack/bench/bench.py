@@ -13,6 +13,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, HERE)
+import build_figures  # noqa: E402
 import make_payload  # noqa: E402
 
 ROOT = os.path.abspath(os.path.join(HERE, "..", "..", ".."))
@@ -206,6 +207,7 @@ def main():
           (best_theirs[0], cpu_theirs, mbs(best_theirs[0])))
     print("  ratio ours/7zz     wall %.3f, CPU %.3f" %
           (best_ours[0] / best_theirs[0], cpu_ours / cpu_theirs), flush=True)
+    build_figures.print_figures(args.build, skinpack, work, ours)
     print("Silent install under Wine (64-bit):", flush=True)
     target = os.path.join(work, "install")
     tiny = os.path.join(work, "tiny")
