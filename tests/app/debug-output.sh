@@ -7,7 +7,8 @@ set -u
 wine_run=$1 build=$2 installer=$3
 fail() { echo "debug-output: $*" >&2; exit 1; }
 
-shown=$("$wine_run" --build "$build" --debug-output "$installer" 2>&1) || fail "exit code $?"
+# Lines of the program's standard output end in CR LF.
+shown=$("$wine_run" --build "$build" --debug-output "$installer" 2>&1 | tr -d '\r')
 for expected in \
   "debug: script error in OnRunSetup: script:6: boom" \
   "debug: script error in the script's main chunk: script:8: chunk error after defining OnRunSetup" \
@@ -17,7 +18,7 @@ for expected in \
 $shown"
 done
 
-plain=$("$wine_run" --build "$build" "$installer" 2>&1) || fail "exit code $?"
+plain=$("$wine_run" --build "$build" "$installer" 2>&1 | tr -d '\r')
 printf '%s\n' "$plain" | grep -q "debug:\|script error" && fail "debugger output without the option:
 $plain"
 printf '%s\n' "$plain" | grep -qxF "OnRunSetup ran" || fail "program output missing: $plain"
