@@ -34,6 +34,9 @@ void WriteScriptError(const char* where, const std::string& text) {
     }
 }
 
+// Message handler of every protected call: runs where the error happened, so
+// the stack trace still names the failing line even for error values that
+// are not texts. The error value itself goes back to the caller unchanged.
 int ReportError(lua_State* L) {
     const char* where = lua_tostring(L, lua_upvalueindex(1));
     const char* text = luaL_tolstring(L, 1, nullptr);
