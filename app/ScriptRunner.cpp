@@ -11,9 +11,39 @@
 namespace {
 
 constexpr int kScriptResourceId = 129;
+// Error messages then read "script:12: ...", which an author can follow
+// back to the script file.
+constexpr char kChunkName[] = "=script";
 
 void PushWide(lua_State* L, const std::wstring& text) {
     lua_pushstring(L, WideToUtf8(text).c_str());
+}
+
+// The installer's user never sees a script error; its author reads them on
+// the debugger output. One output line per line of text: debuggers, and
+// Wine's trace of the channel, show each output as one line.
+void WriteScriptError(const char* where, const std::string& text) {
+    std::string prefix = std::string("script error in ") + where + ": ";
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        ::OutputDebugStringW(Utf8ToWide(prefix + text.substr(start, end - start)).c_str());
+        prefix = "  ";
+        start = end + 1;
+    }
+}
+
+// Message handler of every protected call: runs where the error happened, so
+// the stack trace still names the failing line even for error values that
+// are not texts. The error value itself goes back to the caller unchanged.
+int ReportError(lua_State* L) {
+    const char* where = lua_tostring(L, lua_upvalueindex(1));
+    const char* text = luaL_tolstring(L, 1, nullptr);
+    luaL_traceback(L, L, text, 1);
+    WriteScriptError(where ? where : "?", lua_tostring(L, -1));
+    lua_settop(L, 1);
+    return 1;
 }
 
 }  // namespace
@@ -80,33 +110,54 @@ bool ScriptRunner::Open() {
 
 void ScriptRunner::ExecuteChunk(const char* text, size_t size) {
     if (!state_) return;
-    // The load result is deliberately not checked: a chunk that fails to
-    // load leaves its message in the chunk's place, and calling that fails
-    // silently like any other script error.
-    luaL_loadbufferx(state_, text, size, nullptr, nullptr);
-    CallGlobal(0);
+    // A chunk that does not load runs nothing, like any other script error;
+    // only its author learns why.
+    if (luaL_loadbufferx(state_, text, size, kChunkName, nullptr) != LUA_OK) {
+        const char* message = lua_tostring(state_, -1);
+        WriteScriptError("loading the script", message ? message : "?");
+        lua_pop(state_, 1);
+        return;
+    }
+    CallGlobal("the script's main chunk", 0);
 }
 
 void ScriptRunner::CallOnRunSetup() {
     if (!PushCallback("OnRunSetup")) return;
-    CallGlobal(0);
+    CallGlobal("OnRunSetup", 0);
 }
 
 void ScriptRunner::Close() {
     if (!state_) return;
     lua_close(state_);
     state_ = nullptr;
+    reportedMissing_.clear();
     ::OutputDebugStringW(L"OnRunSetup Quit");
 }
 
 bool ScriptRunner::PushCallback(const char* name) {
     if (!state_) return false;
-    lua_getglobal(state_, name);
-    return true;
+    if (lua_getglobal(state_, name) != LUA_TNIL) return true;
+    lua_pop(state_, 1);
+    // Calling nil would fail silently anyway. Progress reports come by the
+    // hundred: one note per callback is enough to spot a misspelled name.
+    if (reportedMissing_.insert(name).second) {
+        WriteScriptError(name, "the script defines no such function");
+    }
+    return false;
 }
 
-bool ScriptRunner::CallGlobal(int nargs) {
-    if (lua_pcall(state_, nargs, 0, 0) == LUA_OK) return true;
+bool ScriptRunner::ProtectedCall(const char* name, int nargs) {
+    const int function = lua_gettop(state_) - nargs;
+    lua_pushstring(state_, name);
+    lua_pushcclosure(state_, ReportError, 1);
+    lua_insert(state_, function);  // the handler goes below the function
+    const int status = lua_pcall(state_, nargs, 0, function);
+    lua_remove(state_, function);
+    return status == LUA_OK;
+}
+
+bool ScriptRunner::CallGlobal(const char* name, int nargs) {
+    if (ProtectedCall(name, nargs)) return true;
     lua_pop(state_, 1);
     return false;
 }
@@ -114,13 +165,13 @@ bool ScriptRunner::CallGlobal(int nargs) {
 void ScriptRunner::CallOnTimer(int id) {
     if (!PushCallback("ontimer")) return;
     lua_pushinteger(state_, id);
-    CallGlobal(1);
+    CallGlobal("ontimer", 1);
 }
 
 void ScriptRunner::CallOnDecompressRet(int code) {
     if (!PushCallback("OnDecompressRet")) return;
     lua_pushinteger(state_, code);
-    CallGlobal(1);
+    CallGlobal("OnDecompressRet", 1);
 }
 
 void ScriptRunner::CallOnSetupProgress(const std::wstring& path, int index, int count) {
@@ -128,22 +179,24 @@ void ScriptRunner::CallOnSetupProgress(const std::wstring& path, int index, int 
     PushWide(state_, path);
     lua_pushinteger(state_, index);
     lua_pushinteger(state_, count);
-    CallGlobal(3);
+    CallGlobal("OnSetupProgress", 3);
 }
 
 void ScriptRunner::CallOnInitWnd(const std::wstring& wndId) {
     if (!PushCallback("OnInitWnd")) return;
     PushWide(state_, wndId);
-    CallGlobal(1);
+    CallGlobal("OnInitWnd", 1);
 }
 
 void ScriptRunner::CallOnNotify(const std::wstring& wndId, const std::wstring& ctrlId,
                                 const std::wstring& eventId) {
-    if (!PushCallback("OnNotify")) return;
+    if (!state_) return;
+    // Called even when missing: a window without OnNotify is a fatal error.
+    lua_getglobal(state_, "OnNotify");
     PushWide(state_, wndId);
     PushWide(state_, ctrlId);
     PushWide(state_, eventId);
-    if (lua_pcall(state_, 3, 0, 0) == LUA_OK) return;
+    if (ProtectedCall("OnNotify", 3)) return;
     // An error while handling a user's action leaves the installer in an
     // unknown state: show the engine's text as is and end the process.
     const char* message = lua_tostring(state_, -1);

@@ -1,6 +1,7 @@
 #pragma once
 // Runs the installer script and calls its callbacks, on the UI thread.
 #include <cstddef>
+#include <set>
 #include <string>
 
 struct lua_State;
@@ -34,12 +35,18 @@ class ScriptRunner {
     lua_State* State() const { return state_; }
 
   private:
-    // Protected call of the global `name` whose arguments are already pushed
-    // above it; errors are removed from the stack. Returns false on error.
-    bool CallGlobal(int nargs);
+    // Protected call of the function below its `nargs` arguments. A failure
+    // is written to the debugger output under `name` and leaves the error
+    // value on the stack; returns false then.
+    bool ProtectedCall(const char* name, int nargs);
+    // ProtectedCall with the error value removed.
+    bool CallGlobal(const char* name, int nargs);
+    // Pushes the script's global `name`; false (nothing pushed) when the
+    // script defines no such global, which is noted once per name.
     bool PushCallback(const char* name);
 
     lua_State* state_ = nullptr;
+    std::set<std::string> reportedMissing_;
 };
 
 ScriptRunner& TheScriptRunner();
