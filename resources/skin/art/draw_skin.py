@@ -351,8 +351,9 @@ def images():
         "close.png": lambda: close_strip(20),
         "edit.png": lambda: edit_box(24),
         "msgbox.png": lambda: message_box(360, 190),
-        "progb.png": lambda: bar(60, 8, solid((229, 231, 235))),
-        "progf.png": lambda: bar(60, 8, linear(lighter(ACCENT, 0.1), ACCENT_B, 0, 0, 0, 8)),
+        # The bar's own size: drawn one to one, the fill cut at its value.
+        "progb.png": lambda: bar(570, 8, solid((229, 231, 235))),
+        "progf.png": lambda: bar(570, 8, linear(lighter(ACCENT, 0.15), ACCENT_B, 0, 0, 570, 0)),
         "smlogo.png": lambda: small_logo(20),
     }
 
