@@ -66,9 +66,14 @@ end
 
 -- A silent install may be told its folder: /dir=PATH (quote the whole
 -- argument when the path has spaces: "/dir=C:\Program Files\Tools").
+-- Only a full path is taken: a relative one would depend on the folder the
+-- deployment tool happened to start the installer in.
 local function silentFolderArgument()
   if not lua_GetParamValue then return "" end
-  return lua_GetParamValue("/dir=")
+  local dir = lua_GetParamValue("/dir=")
+  if dir:match("^%a:\\") or dir:match("^\\\\[^\\]") then return dir end
+  if dir ~= "" then lua_Print("/dir= ignored, not a full path: " .. dir) end
+  return ""
 end
 
 local function InitDefData()
