@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_COMMON = --no-warn-unused-cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKINSETUP_WERROR=ON
 
-.PHONY: all bootstrap build build-x64 build-x86 build-native test demo bench clean format bench-ui bench-xml
+.PHONY: all bootstrap build build-x64 build-x86 build-native test demo demo-silent bench clean format bench-ui bench-xml
 
 all: build
 
@@ -31,11 +31,17 @@ test: build
 	@sh tests/check-imports.sh i686-w64-mingw32-objdump build/x86/setup.exe
 	@cd build/x64 && ctest --output-on-failure -j $(JOBS)
 
+# The shipped installer over the sample payload, clicked through its three
+# pages on the X display: prints what the script printed, the registry
+# values, the shortcut and the installed files; screenshots in build/demo/.
+demo: build-x64
+	@sh resources/demo/wizard-demo.sh build/x64 build/demo
+
 # A silent install of a small sample payload (resources/demo/) into the
 # temporary folder: prints the progress, the result and what landed.
-demo: build-x64
+demo-silent: build-x64
 	@sh resources/demo/make-payload.sh build/x64 build/demo/payload
-	@./tools/make-installer --script resources/demo.lua --payload build/demo/payload \
+	@./tools/make-installer --script resources/demo.lua --no-skin --payload build/demo/payload \
 	  -o build/demo/setup.exe
 	@./tools/wine-run build/demo/setup.exe /demo --from-make
 
