@@ -61,9 +61,11 @@ bench-ui: bootstrap
 	@cmake --build build/x64 -j $(JOBS) $(addprefix --target ,$(UI_BENCHES))
 	@for b in $(UI_BENCHES); do ./tools/wine-run build/x64/bench/$$b.exe || exit 1; done
 
-# Payload packing, decoding and install figures against 7-Zip (not a test).
+# Payload packing, decoding and install figures against 7-Zip, and the
+# shipped wizard against a silent install of the same payload (not a test).
 bench: build-x64
 	@python3 tools/skinpack/bench/bench.py
+	@sh bench/wizard-bench.sh build/x64 build/native build/bench
 
 clean:
 	rm -rf build
