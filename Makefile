@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_COMMON = --no-warn-unused-cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKINSETUP_WERROR=ON
 
-.PHONY: all bootstrap build build-x64 build-x86 build-native test demo bench clean format bench-ui bench-xml dist preview
+.PHONY: all bootstrap build build-x64 build-x86 build-native test demo demo-silent bench clean format bench-ui bench-xml dist preview
 
 all: build
 
@@ -36,11 +36,17 @@ test: build
 dist: build
 	@./tools/make-dist build/dist
 
+# The shipped installer over the sample payload, clicked through its three
+# pages on the X display: prints what the script printed, the registry
+# values, the shortcut and the installed files; screenshots in build/demo/.
+demo: build-x64
+	@sh resources/demo/wizard-demo.sh build/x64 build/demo
+
 # A silent install of a small sample payload (resources/demo/) into the
 # temporary folder: prints the progress, the result and what landed.
-demo: build-x64
+demo-silent: build-x64
 	@sh resources/demo/make-payload.sh build/x64 build/demo/payload
-	@./tools/make-installer --script resources/demo.lua --payload build/demo/payload \
+	@./tools/make-installer --script resources/demo.lua --no-skin --payload build/demo/payload \
 	  -o build/demo/setup.exe
 	@./tools/wine-run build/demo/setup.exe /demo --from-make
 
@@ -69,9 +75,11 @@ preview: build-x64
 	@./tools/wine-run build/x64/tools/skin-preview.exe \
 	  "Z:$(abspath $(SKIN))" '$(LAYOUT)' "Z:$(abspath $(OUT))" && echo "preview: $(OUT)"
 
-# Payload packing, decoding and install figures against 7-Zip (not a test).
+# Payload packing, decoding and install figures against 7-Zip, and the
+# shipped wizard against a silent install of the same payload (not a test).
 bench: build-x64
 	@python3 tools/skinpack/bench/bench.py
+	@sh bench/wizard-bench.sh build/x64 build/native build/bench
 
 clean:
 	rm -rf build

@@ -6,6 +6,7 @@
 #include "app/SetupMsgBox.h"
 #include "app/SetupWnd.h"
 #include "package/ExtractionWorker.h"
+#include "script_api/CommandLineRules.h"
 #include "script_api/HostFunctions.h"
 #include "script_api/ScriptArgs.h"
 
@@ -20,12 +21,25 @@ int lua_SetTimeSimulate(lua_State* L) {
     return 0;
 }
 
+// Deployment tools judge an unattended install by its exit code.
+int lua_SetExitCode(lua_State* L) {
+    g_setupApp.SetExitCode(ArgInt(L, 1));
+    return 0;
+}
+
+// The value of an argument such as "/dir=PATH", quotes resolved.
+int lua_GetParamValue(lua_State* L) {
+    const wchar_t* line = ::GetCommandLineW();
+    PushText(L, CommandLineRules::ParamValue(line ? line : L"", ArgText(L, 1)));
+    return 1;
+}
+
 // The application's own host functions, registered in this order after the
 // common ones.
 const HostFunction kSetupFunctions[] = {
-    {"lua_StartDecompress", lua_StartDecompress},
-    {"lua_MsgBox", lua_MsgBox},
-    {"lua_SetTimeSimulate", lua_SetTimeSimulate},
+    {"lua_StartDecompress", lua_StartDecompress}, {"lua_MsgBox", lua_MsgBox},
+    {"lua_SetTimeSimulate", lua_SetTimeSimulate}, {"lua_SetExitCode", lua_SetExitCode},
+    {"lua_GetParamValue", lua_GetParamValue},
 };
 
 }  // namespace

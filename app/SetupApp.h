@@ -33,6 +33,10 @@ class SetupApp : public LuaApp {
     uint32_t SimulateMs() const { return simulateMs_; }
     void SetSimulateMs(uint32_t ms) { simulateMs_ = ms; }
 
+    // The process exit code the script chose; 0 unless it chose one.
+    int ExitCode() const { return exitCode_; }
+    void SetExitCode(int code) { exitCode_ = code; }
+
     // Whether timer number `id` was started on a setup window.
     bool IsScriptTimer(int id) const { return scriptTimers_.count(id) != 0; }
     const std::vector<SetupWnd*>& Windows() const { return windows_; }
@@ -50,6 +54,7 @@ class SetupApp : public LuaApp {
     // Windowless timers pick their own ids: map the script's ids to them.
     std::map<int32_t, UINT_PTR> threadTimers_;
     uint32_t simulateMs_ = 0;
+    int exitCode_ = 0;
 };
 
 SetupApp& TheSetupApp();

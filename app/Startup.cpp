@@ -7,6 +7,7 @@
 
 #include "app/OwnResource.h"
 #include "app/ScriptRunner.h"
+#include "app/SetupApp.h"
 #include "app/TaskWindow.h"
 #include "package/PackageIndex.h"
 #include "ui/ControlFactory.h"
@@ -78,5 +79,5 @@ int RunInstaller() {
     RegisterControlFactory();
     StartSockets();
     TheScriptRunner().Run();
-    return 0;
+    return TheSetupApp().ExitCode();
 }

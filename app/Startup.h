@@ -11,5 +11,6 @@ NtVersion QueryNtVersion();
 // Windows XP, Server 2003 and older, and an unknown version, are refused.
 bool IsSupportedSystem(const NtVersion& v);
 
-// The whole life of the installer process; always returns 0.
+// The whole life of the installer process; returns the exit code the
+// script chose (0 unless it called lua_SetExitCode).
 int RunInstaller();

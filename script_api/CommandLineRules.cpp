@@ -48,3 +48,91 @@ uint32_t CommandLineRules::ChannelFromFileName(const std::wstring& fileName) {
     const int32_t result = static_cast<int32_t>(negative ? -value : value);
     return static_cast<uint32_t>(result);
 }
+
+namespace {
+
+wchar_t AsciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c; }
+
+bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix) {
+    if (prefix.empty() || text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
+    }
+    return true;
+}
+
+// The program path: quotes only delimit it, backslashes are plain.
+size_t ReadProgram(const std::wstring& line, std::wstring& out) {
+    size_t i = 0;
+    bool quoted = false;
+    for (; i < line.size(); ++i) {
+        const wchar_t c = line[i];
+        if (c == L'"') {
+            quoted = !quoted;
+        } else if (!quoted && (c == L' ' || c == L'\t')) {
+            break;
+        } else {
+            out += c;
+        }
+    }
+    return i;
+}
+
+// One argument from `i` on; returns the position after it.
+size_t ReadArgument(const std::wstring& line, size_t i, std::wstring& out) {
+    bool quoted = false;
+    while (i < line.size()) {
+        const wchar_t c = line[i];
+        if (!quoted && (c == L' ' || c == L'\t')) break;
+        if (c == L'\\') {
+            size_t n = 0;
+            while (i < line.size() && line[i] == L'\\') ++n, ++i;
+            if (i < line.size() && line[i] == L'"') {
+                out.append(n / 2, L'\\');
+                if (n % 2 == 1) out += L'"', ++i;  // an escaped quote
+            } else {
+                out.append(n, L'\\');
+            }
+            continue;
+        }
+        if (c == L'"') {
+            if (quoted && i + 1 < line.size() && line[i + 1] == L'"') {
+                out += L'"';  // "" inside quotes is one quote
+                i += 2;
+                continue;
+            }
+            quoted = !quoted;
+        } else {
+            out += c;
+        }
+        ++i;
+    }
+    return i;
+}
+
+}  // namespace
+
+std::vector<std::wstring> CommandLineRules::SplitArguments(const std::wstring& commandLine) {
+    std::vector<std::wstring> args;
+    if (commandLine.empty()) return args;
+    std::wstring program;
+    size_t i = ReadProgram(commandLine, program);
+    args.push_back(program);
+    for (;;) {
+        while (i < commandLine.size() && (commandLine[i] == L' ' || commandLine[i] == L'\t')) ++i;
+        if (i >= commandLine.size()) break;
+        std::wstring arg;
+        i = ReadArgument(commandLine, i, arg);
+        args.push_back(arg);
+    }
+    return args;
+}
+
+std::wstring CommandLineRules::ParamValue(const std::wstring& commandLine,
+                                          const std::wstring& prefix) {
+    const std::vector<std::wstring> args = SplitArguments(commandLine);
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (StartsWithNoCase(args[i], prefix)) return args[i].substr(prefix.size());
+    }
+    return {};
+}

@@ -4,6 +4,7 @@
 // on any text.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CommandLineRules {
   public:
@@ -20,4 +21,11 @@ class CommandLineRules {
     // there is no "_" or no digits. Values beyond the 32-bit signed range
     // are clamped. Returned as the 32-bit pattern the script receives.
     static uint32_t ChannelFromFileName(const std::wstring& fileName);
+    // The command line cut into arguments by the rules Windows programs use:
+    // blanks separate, double quotes group, backslashes escape only quotes.
+    static std::vector<std::wstring> SplitArguments(const std::wstring& commandLine);
+    // The rest of the first argument after the program that starts with
+    // `prefix` (ASCII letters compared without case), as in "/dir=" giving
+    // the folder of "/dir=C:\Tools"; empty when no argument does.
+    static std::wstring ParamValue(const std::wstring& commandLine, const std::wstring& prefix);
 };

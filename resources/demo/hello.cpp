@@ -1,5 +1,7 @@
 // The demo payload's program. Run after the demo install, it greets and
 // lists the folder it was installed into, so the demo shows what landed.
+// Started by the wizard (no console to read), it also leaves launched.txt in
+// that folder with its command line, as proof that it ran.
 #include <windows.h>
 
 #include <algorithm>
@@ -47,14 +49,37 @@ void List(const std::wstring& folder, const std::wstring& relative) {
     }
 }
 
+std::wstring Parent(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(0, slash);
+}
+
+// The install folder: the program's own, or the one above when the program
+// lives in <install folder>\app.
+std::wstring InstallFolder(const std::wstring& self) {
+    const std::wstring folder = Parent(self);
+    const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
+    return ::lstrcmpiW(name.c_str(), L"app") == 0 ? Parent(folder) : folder;
+}
+
+void LeaveTrace(const std::wstring& root) {
+    const wchar_t* line = ::GetCommandLineW();
+    const std::string text = Utf8(line ? line : L"") + "\r\n";
+    HANDLE file = ::CreateFileW((root + L"\\launched.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
 }  // namespace
 
 int wmain() {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring root = self;
-    // The program lives in <install folder>\app.
-    for (int up = 0; up < 2; ++up) root = root.substr(0, root.find_last_of(L'\\'));
+    const std::wstring root = InstallFolder(self);
+    LeaveTrace(root);
     std::printf("hello from the installed demo program, %s\n", Utf8(self).c_str());
     std::printf("install folder %s:\n", Utf8(root).c_str());
     List(root, L"");

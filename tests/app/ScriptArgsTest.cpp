@@ -87,6 +87,8 @@ TEST_F(ScriptArgsTest, RegisteredFunctionsAreGlobals) {
     EXPECT_EQ(Type("lua_SetTimer"), "function");
     EXPECT_EQ(Type("lua_KillTimer"), "function");
     EXPECT_EQ(Type("lua_SetTimeSimulate"), "function");
+    EXPECT_EQ(Type("lua_SetExitCode"), "function");
+    EXPECT_EQ(Type("lua_GetParamValue"), "function");
 }
 
 }  // namespace

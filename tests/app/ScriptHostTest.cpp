@@ -75,6 +75,20 @@ TEST_F(ScriptHostTest, SetTimeSimulateStoresUnsignedMilliseconds) {
     TheSetupApp().SetSimulateMs(0);
 }
 
+TEST_F(ScriptHostTest, SetExitCodeChoosesTheProcessExitCode) {
+    EXPECT_EQ(TheSetupApp().ExitCode(), 0);  // nothing chosen: the process exits with 0
+    const struct {
+        const char* arg;
+        int expected;
+    } cases[] = {{"2", 2}, {"'3'", 3}, {"-1", -1}, {"'abc'", 0}, {"", 0}};
+    for (const auto& c : cases) {
+        TheSetupApp().SetExitCode(77);
+        ASSERT_EQ(Run(std::string("lua_SetExitCode(") + c.arg + ")"), "");
+        EXPECT_EQ(TheSetupApp().ExitCode(), c.expected) << c.arg;
+    }
+    TheSetupApp().SetExitCode(0);
+}
+
 TEST_F(ScriptHostTest, WindowlessTimerFiresInAMessageLoopUntilKilled) {
     ASSERT_EQ(Run(R"(
         fired = 0

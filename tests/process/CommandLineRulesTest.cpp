@@ -88,3 +88,48 @@ TEST(CommandLineRules, HasParam) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandLineRules, SplitArgumentsFollowsTheWindowsRules) {
+    const struct {
+        const wchar_t* line;
+        std::vector<std::wstring> args;
+    } cases[] = {
+        {L"setup.exe", {L"setup.exe"}},
+        {L"\"C:\\a b\\setup.exe\" /silent", {L"C:\\a b\\setup.exe", L"/silent"}},
+        {L"s.exe  \"/dir=C:\\Program Files\\X\"  /x",
+         {L"s.exe", L"/dir=C:\\Program Files\\X", L"/x"}},
+        {L"s.exe /dir=\"C:\\a b\"", {L"s.exe", L"/dir=C:\\a b"}},
+        {L"s.exe a\\\\\"b c\"", {L"s.exe", L"a\\b c"}},  // 2n backslashes and a quote
+        {L"s.exe a\\\"b", {L"s.exe", L"a\"b"}},          // 2n+1: an escaped quote
+        {L"s.exe C:\\dir\\", {L"s.exe", L"C:\\dir\\"}},  // backslashes before no quote
+        {L"s.exe \"a\"\"b\"", {L"s.exe", L"a\"b"}},      // "" inside quotes
+        {L"s.exe \"unterminated", {L"s.exe", L"unterminated"}},
+        {L"", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CommandLineRules::SplitArguments(c.line), c.args) << c.line;
+    }
+}
+
+TEST(CommandLineRules, ParamValueIsTheRestOfTheFirstMatchingArgument) {
+    const struct {
+        const wchar_t* line;
+        const wchar_t* value;
+    } cases[] = {
+        {L"s.exe /silent /dir=C:\\Tools", L"C:\\Tools"},
+        {L"s.exe \"/DIR=C:\\Program Files\\Tools\"", L"C:\\Program Files\\Tools"},
+        {L"s.exe /dir=C:\\first /dir=C:\\second", L"C:\\first"},
+        {L"s.exe /dir=", L""},
+        {L"s.exe /silent", L""},
+        {L"\"C:\\x /dir=C:\\in-the-path\\s.exe\" /silent", L""},  // the program is not an argument
+        {L"s.exe x/dir=C:\\a", L""},                              // only at an argument's start
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CommandLineRules::ParamValue(c.line, L"/dir="), c.value) << c.line;
+    }
+    EXPECT_EQ(CommandLineRules::ParamValue(L"s.exe /dir=C:\\a", L""), L"");
+}
+
+}  // namespace

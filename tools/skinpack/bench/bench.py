@@ -129,7 +129,7 @@ def install(args, work, archive, name, target):
         f.write(INSTALL_SCRIPT % ("Z:" + target.replace("/", "\\")))
     exe = os.path.join(work, name + ".exe")
     made = subprocess.run([os.path.join(ROOT, "tools", "make-installer"), "--build", args.build,
-                           "--script", script, "--payload-archive", archive, "-o", exe],
+                           "--script", script, "--no-skin", "--payload-archive", archive, "-o", exe],
                           stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
     if made.returncode != 0:
         return 0.0, None, None, "make-installer failed:\n" + made.stdout

@@ -1,0 +1,374 @@
+#!/bin/sh
+# The shipped installer end to end, driven with the real mouse and keyboard
+# on the X display. Every case starts from a known registry and file state:
+# the product's keys removed (or set as the case needs) and a scratch folder
+# under C:\skinsetup-ship emptied.
+#   wizard.sh BUILD_DIR INPUT_DIR PORT [CASE...]
+# Cases: normal licence reinstall selectdir update damaged silent
+set -u
+build=$1 inputs=$2 port=$3
+shift 3
+cases=${*:-normal licence reinstall selectdir update damaged silent}
+wine_run="$build/wine-run"
+installers="$build/test-installers"
+prefix="$build/wineprefix"
+export DISPLAY="${SKINSETUP_DISPLAY:-:77}"
+here=$(cd "$(dirname "$0")" && pwd)
+work="$build/ship-test-run"
+rm -rf "$work"
+mkdir -p "$work/probe"
+export SHIP_PROBE="Z:$(printf '%s' "$work/probe" | tr / '\\')"
+export WINEDEBUG=-all
+
+scratch_win='C:\skinsetup-ship'
+scratch_reg='C:\\skinsetup-ship'  # as .reg files write it
+scratch="$prefix/drive_c/skinsetup-ship"
+default_dir="$prefix/drive_c/Program Files/QuorinFormat"
+app_key='HKEY_CURRENT_USER\SOFTWARE\QuorinFormat'
+uninstall_key='HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\QuorinFormat'
+run_key='HKEY_CURRENT_USER\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
+shortcut_name='Quorin格式转换.lnk'
+
+failures=0
+pid=""
+fail() {
+  printf 'FAIL [%s]: %s\n' "$case" "$1"
+  failures=$((failures + 1))
+}
+check() {  # DESCRIPTION EXPECTED ACTUAL
+  if [ "$2" = "$3" ]; then printf 'ok   [%s]: %s\n' "$case" "$1"; else fail "$1: expected '$2', got '$3'"; fi
+}
+
+# --- registry and files ----------------------------------------------------
+
+# Imports registry lines (UTF-8 here; regedit reads non-ASCII only from UTF-16).
+reg_import() {
+  { printf 'Windows Registry Editor Version 5.00\r\n\r\n'; printf '%s\r\n' "$@"; } \
+    | iconv -f UTF-8 -t UTF-16LE | { printf '\377\376'; cat; } >"$work/in.reg"
+  "$wine_run" regedit /S "Z:$(printf '%s' "$work/in.reg" | tr / '\\')" >/dev/null 2>&1
+}
+# Prints one exported key as UTF-8 lines "name"=value (empty when absent).
+reg_dump() {
+  rm -f "$work/out.reg"
+  "$wine_run" regedit /E "Z:$(printf '%s' "$work/out.reg" | tr / '\\')" "$1" >/dev/null 2>&1
+  [ -f "$work/out.reg" ] || return 0
+  iconv -f UTF-16LE -t UTF-8 "$work/out.reg" | tr -d '\r' | sed '1s/^\xEF\xBB\xBF//' | grep '^"' || true
+}
+reg_value() {  # KEY NAME
+  reg_dump "$1" | grep "^\"$2\"=" | sed "s/^\"$2\"=//"
+}
+desktop_shortcut() {
+  for d in "$prefix"/drive_c/users/*/Desktop "$prefix"/drive_c/users/Public/Desktop; do
+    [ -f "$d/$shortcut_name" ] && { echo "$d/$shortcut_name"; return 0; }
+  done
+  return 1
+}
+reset_state() {
+  reg_import "[-$app_key]" "[-$uninstall_key]" "[$run_key]" '"QuorinFormat"=-' "$@"
+  rm -rf "$scratch" "$default_dir" "$work/probe"
+  mkdir -p "$scratch" "$work/probe"
+  for d in "$prefix"/drive_c/users/*/Desktop "$prefix"/drive_c/users/Public/Desktop; do
+    rm -f "$d/$shortcut_name"
+  done
+}
+probe() { cat "$work/probe/$1" 2>/dev/null; }
+reports() { [ -f "$work/reports" ] && wc -l <"$work/reports" | tr -d ' ' || echo 0; }
+
+# --- the window ------------------------------------------------------------
+
+start() {  # EXE ARGS...
+  exe=$1
+  shift
+  "$wine_run" "$installers/$exe" "$@" >"$work/run.log" 2>&1 &
+  pid=$!
+  win=$(timeout 40 xdotool search --sync --onlyvisible --class "^$exe\$" 2>/dev/null | head -n 1)
+  [ -n "$win" ] || { fail "no window appeared"; return 1; }
+  sleep 0.7
+}
+geometry() { eval "$(xdotool getwindowgeometry --shell "$win" 2>/dev/null)"; }
+click() {  # X Y inside the window
+  geometry
+  xdotool mousemove $((X + $1)) $((Y + $2))
+  sleep 0.25
+  xdotool click 1
+  sleep 0.5
+}
+alt_f4() {
+  xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus "$win" 2>/dev/null
+  xdotool key --clearmodifiers alt+F4
+  sleep 0.8
+}
+shot() {  # FILE: the window as the screen shows it
+  geometry
+  import -window root -crop "650x450+$X+$Y" +repage "$1" 2>/dev/null
+}
+rgb() {  # FILE X Y -> "r g b"
+  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
+}
+# Which page the window shows: the green tick of page 3, the bar of page 2,
+# the install button of page 1 (blue when enabled, grey when disabled).
+page() {
+  shot "$work/page.png"
+  set -- $(rgb "$work/page.png" 320 113)
+  if [ "$2" -gt 150 ] && [ "$1" -lt 100 ]; then echo 3; return; fi
+  set -- $(rgb "$work/page.png" 600 358)
+  if [ "$1" -lt 245 ]; then echo 2; return; fi
+  set -- $(rgb "$work/page.png" 240 318)
+  if [ "$3" -gt 200 ] && [ "$1" -lt 150 ]; then echo 1; return; fi
+  if [ "$1" -gt 190 ] && [ "$1" -lt 215 ] && [ "$3" -lt 225 ]; then echo 1-disabled; return; fi
+  echo unknown
+}
+wait_page() {  # PAGE SECONDS
+  i=0
+  while [ "$(page)" != "$1" ]; do
+    i=$((i + 1))
+    [ $i -le $(($2 * 2)) ] || return 1
+    sleep 0.5
+  done
+}
+# Columns of the progress bar drawn in the fill colour.
+bar_fill() {
+  convert "$1" -crop 570x1+40+358 +repage txt:- \
+    | awk -F'[(),]' 'NR > 1 { if ($5 > $3 + 60) n++ } END { print n + 0 }'
+}
+wait_marker() {  # NAME SECONDS
+  i=0
+  while [ ! -f "$work/probe/$1" ]; do
+    i=$((i + 1))
+    [ $i -le $(($2 * 10)) ] || return 1
+    sleep 0.1
+  done
+}
+wait_exit() {  # SECONDS
+  i=0
+  while kill -0 "$pid" 2>/dev/null; do
+    i=$((i + 1))
+    [ $i -le $(($1 * 10)) ] || { kill "$pid" 2>/dev/null; return 1; }
+    sleep 0.1
+  done
+  wait "$pid"
+}
+wait_reports() {  # COUNT
+  i=0
+  while [ "$(reports)" -lt "$1" ]; do
+    i=$((i + 1))
+    [ $i -le 50 ] || return 1
+    sleep 0.1
+  done
+}
+
+# Button and box positions in the 650 x 450 window.
+SETUP="325 318" CLOSE="626 20" LICENCE="48 420" AUTORUN="408 420" SELECTDIR="565 378" RUN="325 344"
+
+# --- the cases -------------------------------------------------------------
+
+case_normal() {
+  reset_state
+  before=$(reports)
+  start ship_wizard.exe || return
+  check "page 1 at start" 1 "$(page)"
+  check "page 1 shows the default folder" 'C:\Program Files\QuorinFormat' "$(probe text-path)"
+  alt_f4
+  check "Alt+F4 on page 1 leaves the wizard open" 1 "$(page)"
+  click $SETUP
+  wait_marker bar-20 20 || fail "no progress past 20%"
+  shot "$work/bar-20.png"
+  check "page 2 while extracting" 2 "$(page)"
+  click $CLOSE
+  alt_f4
+  check "the close button and Alt+F4 do nothing on page 2" 2 "$(page)"
+  wait_marker bar-60 20 || fail "no progress past 60%"
+  shot "$work/bar-60.png"
+  early=$(bar_fill "$work/bar-20.png") late=$(bar_fill "$work/bar-60.png")
+  echo "     bar fill: $early then $late of 570 columns"
+  [ "$early" -gt 50 ] && [ "$late" -gt $((early + 20)) ] || fail "the bar did not advance ($early -> $late)"
+  wait_page 3 30 || fail "page 3 did not come"
+  check "page 3 after the extraction" 3 "$(page)"
+  alt_f4
+  check "Alt+F4 on page 3 leaves the wizard open" 3 "$(page)"
+  click $RUN
+  wait_exit 20 || fail "the installer did not end after the run button"
+  check "end code" endsetup "$(probe endcode)"
+  i=0
+  while [ ! -f "$default_dir/launched.txt" ] && [ $i -lt 50 ]; do i=$((i + 1)); sleep 0.2; done
+  [ -f "$default_dir/launched.txt" ] && echo "ok   [$case]: the installed program ran" \
+    || fail "the installed program did not run"
+  [ -f "$default_dir/QuorinFormat.exe" ] && [ -f "$default_dir/data/samples.txt" ] \
+    || fail "the payload did not land in $default_dir"
+  dir='C:\\Program Files\\QuorinFormat'
+  check "HKCU values" "$(printf '"InstallLocation"="%s"\n"unionid"=dword:000003e9' "$dir")" \
+    "$(reg_dump "$app_key")"
+  expected=$(printf '%s\n' \
+    "\"DisplayIcon\"=\"$dir\\\\QuorinFormat.exe\"" \
+    '"DisplayName"="Quorin格式转换"' '"DisplayVersion"="1.0.0.2"' \
+    '"EstimatedSize"=dword:00000bb8' "\"InstallDate\"=\"$(date +%Y%m%d)\"" \
+    "\"InstallLocation\"=\"$dir\"" '"NoModify"=dword:00000001' '"NoRepair"=dword:00000001' \
+    '"Publisher"="Quorin软件有限公司"' "\"UninstallString\"=\"\\\"$dir\\\\Uninstall.exe\\\"\"")
+  check "uninstall entry" "$expected" "$(reg_dump "$uninstall_key" | sort)"
+  check "no autostart value" "" "$(reg_value "$run_key" QuorinFormat)"
+  desktop_shortcut >/dev/null && echo "ok   [$case]: desktop shortcut" || fail "no desktop shortcut"
+  wait_reports $((before + 1)) || fail "no report arrived"
+  check "report" "98 108 1001 0 $(date +%Y%m%d) 1.0.0.2" "$(tail -n 1 "$work/reports" 2>/dev/null)"
+}
+
+case_licence() {
+  reset_state "[$app_key]" "\"InstallLocation\"=\"$scratch_reg\\\\lic\\\\QuorinFormat\""
+  start ship_wizard.exe || return
+  click $LICENCE
+  check "unchecking the licence disables the install button" 1-disabled "$(page)"
+  click $SETUP
+  sleep 1
+  check "a click on the disabled button does nothing" 1-disabled "$(page)"
+  [ ! -d "$scratch/lic" ] || fail "the disabled button created the folder"
+  click $LICENCE
+  check "checking it again enables the button" 1 "$(page)"
+  click $CLOSE
+  wait_exit 15 || fail "the close button did not end the wizard"
+  check "end code" endbylua "$(probe endcode)"
+}
+
+case_reinstall() {
+  dir="$scratch_win\\again\\QuorinFormat"
+  reset_state "[$uninstall_key]" "\"InstallLocation\"=\"$(printf '%s' "$dir" | sed 's/\\/\\\\/g')\"" \
+    '"InstallDate"="20200102"' "[$app_key]" '"unionid"=dword:000004d2'
+  before=$(reports)
+  start ship_wizard.exe || return
+  check "the recorded folder is offered" "$dir" "$(probe text-path)"
+  click $AUTORUN
+  click $SETUP
+  wait_page 3 40 || fail "page 3 did not come"
+  click $CLOSE
+  wait_exit 15 || fail "the close button did not end the wizard"
+  check "end code" endbylua "$(probe endcode)"
+  [ -f "$scratch/again/QuorinFormat/QuorinFormat.exe" ] || fail "nothing landed in the offered folder"
+  esc=$(printf '%s' "$dir" | sed 's/\\/\\\\/g')
+  check "autostart value" "\"\\\"$esc\\\\QuorinFormat.exe\\\" /auto\"" "$(reg_value "$run_key" QuorinFormat)"
+  check "unionid kept" "dword:000004d2" "$(reg_value "$app_key" unionid)"
+  check "InstallDate kept" '"20200102"' "$(reg_value "$uninstall_key" InstallDate)"
+  wait_reports $((before + 1)) || fail "no report arrived"
+  # The datagram's date is the day it is sent.
+  check "report carries the kept channel" "98 108 1234 0 $(date +%Y%m%d) 1.0.0.2" \
+    "$(tail -n 1 "$work/reports" 2>/dev/null)"
+}
+
+case_selectdir() {
+  # No recorded folder and no default folder yet: the dialog starts at the
+  # desktop, whose name is not the product's.
+  reset_state
+  start ship_wizard.exe || return
+  click $SELECTDIR
+  dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Browse for Folder$' 2>/dev/null | head -n 1)
+  [ -n "$dialog" ] || { fail "no folder dialog"; return; }
+  sleep 3  # the dialog fills its tree after it shows
+  eval "$(xdotool getwindowgeometry --shell "$dialog")"
+  xdotool mousemove $((X + 195)) $((Y + 296)) click 1  # its OK button
+  i=0
+  while xdotool search --onlyvisible --name '^Browse for Folder$' >/dev/null 2>&1 && [ $i -lt 20 ]; do
+    i=$((i + 1)); sleep 0.5
+  done
+  sleep 0.5
+  chosen=$(probe text-path)
+  case "$chosen" in
+    'C:\users\'*'\Desktop\QuorinFormat') printf 'ok   [%s]: %s\n' "$case" "the product folder was appended: $chosen" ;;
+    *) fail "expected the desktop folder with QuorinFormat appended, got '$chosen'" ;;
+  esac
+  click $CLOSE
+  wait_exit 15 || fail "the close button did not end the wizard"
+}
+
+case_update() {
+  dir="$scratch_win\\upd\\QuorinFormat"
+  reset_state "[$uninstall_key]" "\"InstallLocation\"=\"$(printf '%s' "$dir" | sed 's/\\/\\\\/g')\""
+  before=$(reports)
+  start ship_wizard.exe /update || return
+  wait_marker bar-20 20 || fail "no progress past 20%"
+  check "update mode opens on page 2" 2 "$(page)"
+  check "with the update text" "正在更新..." "$(probe text-lbSetupInfo)"
+  wait_exit 40 || fail "the update did not end by itself"
+  check "end code" update "$(probe endcode)"
+  i=0
+  while [ ! -f "$scratch/upd/QuorinFormat/launched.txt" ] && [ $i -lt 50 ]; do i=$((i + 1)); sleep 0.2; done
+  [ -f "$scratch/upd/QuorinFormat/launched.txt" ] && echo "ok   [$case]: the program was started" \
+    || fail "the program was not started"
+  wait_reports $((before + 1)) || fail "no report arrived"
+  check "the report says update" "98 108 1001 1" "$(tail -n 1 "$work/reports" | cut -d' ' -f1-4)"
+}
+
+case_damaged() {
+  reset_state "[$uninstall_key]" "\"InstallLocation\"=\"$scratch_reg\\\\bad\\\\QuorinFormat\""
+  before=$(reports)
+  start ship_wizard_damaged.exe || return
+  click $SETUP
+  wait_page 3 40 || fail "a damaged payload did not reach page 3"
+  click $CLOSE
+  wait_exit 15 || fail "the close button did not end the wizard"
+  check "no values under the product key" "" "$(reg_dump "$app_key")"
+  check "the uninstall entry holds only what was there" \
+    "\"InstallLocation\"=\"$scratch_reg\\\\bad\\\\QuorinFormat\"" "$(reg_dump "$uninstall_key")"
+  desktop_shortcut >/dev/null && fail "a shortcut was made" || echo "ok   [$case]: no shortcut"
+  wait_reports $((before + 1)) && echo "ok   [$case]: the report was sent" || fail "no report arrived"
+}
+
+case_silent() {
+  reset_state
+  before=$(reports)
+  "$wine_run" "$installers/ship_silent.exe" /silent "/dir=$scratch_win\\quiet" >"$work/run.log" 2>&1 &
+  pid=$!
+  seen=""
+  while kill -0 $pid 2>/dev/null; do
+    [ -n "$(xdotool search --onlyvisible --class '^ship_silent.exe$' 2>/dev/null)" ] && seen=yes
+    sleep 0.2
+  done
+  wait $pid
+  status=$?
+  check "silent install exit code" 0 "$status"
+  check "no window" "" "$seen"
+  [ -f "$scratch/quiet/QuorinFormat.exe" ] && [ -f "$scratch/quiet/data/samples.txt" ] \
+    && echo "ok   [$case]: the files landed in the /dir= folder" || fail "no files in the /dir= folder"
+  i=0
+  while [ ! -f "$scratch/quiet/launched.txt" ] && [ $i -lt 50 ]; do i=$((i + 1)); sleep 0.2; done
+  [ -f "$scratch/quiet/launched.txt" ] && echo "ok   [$case]: the program was started" \
+    || fail "the program was not started"
+  check "values written" "\"InstallLocation\"=\"$scratch_reg\\\\quiet\"" \
+    "$(reg_dump "$app_key" | grep InstallLocation)"
+  wait_reports $((before + 1)) || fail "no report arrived"
+  check "report of channel 1003" "98 108 1003 0" "$(tail -n 1 "$work/reports" | cut -d' ' -f1-4)"
+
+  reset_state
+  before=$(reports)
+  "$wine_run" "$installers/ship_silent_damaged.exe" /silent "/dir=$scratch_win\\broken" \
+    >"$work/run.log" 2>&1
+  status=$?
+  check "a damaged payload exits with 2" 2 "$status"
+  check "and writes no values" "" "$(reg_dump "$app_key")"
+  wait_reports $((before + 1)) && echo "ok   [$case]: the report was sent" || fail "no report arrived"
+}
+
+# --- run -------------------------------------------------------------------
+
+# Ends the installers this script started (the Windows processes by their
+# own command lines, then their wine-run wrappers).
+end_installers() {
+  for p in $(ps -eo pid=,args= | awk -v dir="$installers/" 'index($2, dir) == 1 { print $1 }'); do
+    kill "$p" 2>/dev/null
+  done
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  sleep 1
+}
+
+python3 "$here/report-listener.py" listen "$port" "$work/reports" &
+listener=$!
+trap 'kill $listener 2>/dev/null; [ -n "$pid" ] && end_installers' EXIT
+sleep 0.3
+for case in $cases; do
+  echo "--- $case"
+  "case_$case"
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+    fail "the installer is still running; ending it"
+    end_installers
+  fi
+  pid=""
+done
+reset_state
+echo "failures: $failures"
+[ $failures -eq 0 ]
