@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "ui/GdiplusHeaders.h"
+#include "ui/SkinBitmap.h"
 #include "ui/UIControlRegistry.h"
+#include "ui/UIRenderImg.h"
 #include "ui/controls/UIComboBox.h"
 #include "ui/controls/UIComboBoxItem.h"
 #include "ui/controls/UIScrollVertView.h"
@@ -11,11 +14,31 @@ namespace {
 
 constexpr wchar_t kEscape = 27;
 constexpr int kListMargin = 2;
+constexpr Gdiplus::ARGB kPlainFill = 0xFFFFFFFF;
+constexpr Gdiplus::ARGB kPlainBorder = 0xFFB4BCC6;
+
+// The popup's background. Without its skin image the list would be see-through,
+// and on a layered window clicks on unpainted pixels fall through to whatever
+// lies below, so a plain opaque panel stands in for a missing image.
+class ListBackground : public UIControl {
+  public:
+    void Paint(Gdiplus::Graphics& graphics) override {
+        auto* image = dynamic_cast<UIRenderImg*>(GetBack());
+        if (image && image->GetImage() && image->GetImage()->IsDecoded()) {
+            UIControl::Paint(graphics);
+            return;
+        }
+        Gdiplus::SolidBrush fill{Gdiplus::Color(kPlainFill)};
+        graphics.FillRectangle(&fill, 0, 0, Width(), Height());
+        Gdiplus::Pen border{Gdiplus::Color(kPlainBorder)};
+        graphics.DrawRectangle(&border, 0, 0, Width() - 1, Height() - 1);
+    }
+};
 
 }  // namespace
 
 UIComboListWidget::UIComboListWidget()
-    : background_(UIRefPtr<UIControl>::Adopt(new UIControl())),
+    : background_(UIRefPtr<UIControl>::Adopt(new ListBackground())),
       list_(UIRefPtr<UIScrollVertView>::Adopt(new UIScrollVertView())) {
     // The window keeps the first child over its whole area.
     background_->SetAttribute(L"back", L"img:file=img\\cb_bg.png|type=3");
