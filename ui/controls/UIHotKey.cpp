@@ -14,6 +14,34 @@ constexpr int kCaretMargin = 10;
 
 bool KeyIsDown(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
 
+// Keys whose scan code is shared with a key of the numeric keypad (or is
+// otherwise a second key's) and tells them apart only by the extended flag.
+bool IsExtendedKey(UINT vk) {
+    switch (vk) {
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_END:
+        case VK_HOME:
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN:
+        case VK_INSERT:
+        case VK_DELETE:
+        case VK_DIVIDE:
+        case VK_NUMLOCK:
+        case VK_SNAPSHOT:
+        case VK_LWIN:
+        case VK_RWIN:
+        case VK_APPS:
+        case VK_RCONTROL:
+        case VK_RMENU:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // Keys that clear the hot key instead of becoming one.
 bool ClearsHotKey(UINT vk) {
     return vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE || vk == VK_SPACE ||
@@ -27,10 +55,12 @@ UIHotKey::UIHotKey() { SetStyleB(kStyleFocusable, true); }
 // ---- Key names -----------------------------------------------------------------
 
 std::wstring UIHotKey::KeyName(UINT vk) {
-    // The extended scan code tells Delete from the keypad's Del and the
-    // arrows from the keypad's digits, which share the plain scan codes.
+    // The extended flag tells Delete from the keypad's Del and the arrows
+    // from the keypad's digits, which share the plain scan codes. Not every
+    // keyboard driver reports the flag in the mapping, hence the list too.
     const UINT scan = ::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC_EX);
-    const bool extended = (scan & 0xFF00) == 0xE000 || (scan & 0xFF00) == 0xE100;
+    const bool extended =
+        (scan & 0xFF00) == 0xE000 || (scan & 0xFF00) == 0xE100 || IsExtendedKey(vk);
     const LONG lParam = static_cast<LONG>(((scan & 0xFF) << 16) | (extended ? (1u << 24) : 0));
     wchar_t name[kMaxKeyName + 1] = {};
     const int n = ::GetKeyNameTextW(lParam, name, static_cast<int>(kMaxKeyName + 1));
