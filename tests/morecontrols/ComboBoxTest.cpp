@@ -58,15 +58,16 @@ TEST(ComboBoxTest, DataAccumulatesAndSelectsTheFirstItem) {
     TestWindow window;
     auto* box = window.Add<UIComboBox>({{L"pos", L"0,0,120,24"}});
     EXPECT_EQ(box->GetSelection(), -1);
+    box->SetAttribute(L"data", L"");  // no text adds no item
     box->SetAttribute(L"data", L"中文|English|日本語");
     box->SetAttribute(L"data", L"Deutsch");
-    box->SetAttribute(L"data", L"");  // no text adds no item
     EXPECT_EQ(box->GetItems(),
               (std::vector<std::wstring>{L"中文", L"English", L"日本語", L"Deutsch"}));
     EXPECT_EQ(box->GetSelection(), 0);
     EXPECT_EQ(box->GetText(), L"中文");
-    // Passed on to the control or kept by the box alone.
-    EXPECT_EQ(box->GetAttribute(L"data"), L"");
+    // "data" is passed on to the control (the last value); the looks and the
+    // list width are kept by the box alone.
+    EXPECT_EQ(box->GetAttribute(L"data"), L"Deutsch");
     box->SetAttribute(L"listwidth", L"200");
     box->SetAttribute(L"back", L"img\\box.png");
     box->SetAttribute(L"thumb", L"img\\arrow.png");
