@@ -210,6 +210,20 @@ TEST_F(ComboHostTest, OpensBelowTheBoxWithOneRowPerItem) {
     EXPECT_EQ(pixels.Pixel(1, 1), kPanel);
 }
 
+// Without its background image the list would be see-through, and clicks
+// on its unpainted pixels would fall through the layered window.
+TEST_F(ComboHostTest, WithoutItsBackgroundImageTheListIsAnOpaquePanel) {
+    TestSkin bare({});
+    Make(100, 100, L"alpha|beta|gamma");
+    Open();
+    ASSERT_TRUE(IsOpen());
+    ::UpdateWindow(PopupWindow());
+    const BackBuffer& pixels = box_->GetPopup()->GetBackBuffer();
+    EXPECT_EQ(pixels.Pixel(0, 0), 0xFFB4BCC6u);     // the border
+    EXPECT_EQ(pixels.Pixel(149, 89), 0xFFB4BCC6u);  //
+    EXPECT_EQ(pixels.Pixel(140, 3 + 56 + 14), 0xFFFFFFFFu);
+}
+
 TEST_F(ComboHostTest, OpensUpwardsNearTheBottomOfTheWorkArea) {
     RECT work;
     ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
