@@ -59,7 +59,7 @@ bench-xml: bootstrap build-native
 
 # UI figures: building and laying out a 500-control layout, one paint of
 # each render kind, and host window paints (prints figures, never fails).
-UI_BENCHES = bench_ui bench_render bench_host bench_progress bench_controls
+UI_BENCHES = bench_ui bench_render bench_host bench_progress bench_controls bench_combo
 bench-ui: bootstrap
 	@cmake -S . -B build/x64 $(CMAKE_COMMON) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null

@@ -6,7 +6,12 @@
 #include "ui/UIControl.h"
 #include "ui/VLayoutCtrl.h"
 #include "ui/controls/UIButton.h"
+#include "ui/controls/UICaption.h"
 #include "ui/controls/UICheckBox.h"
+#include "ui/controls/UIComboBox.h"
+#include "ui/controls/UIGif.h"
+#include "ui/controls/UIHotKey.h"
+#include "ui/controls/UIImage.h"
 #include "ui/controls/UILabel.h"
 #include "ui/controls/UILink.h"
 #include "ui/controls/UIProgress.h"
@@ -49,6 +54,11 @@ const struct {
     {L"UIScrollBar", Create<UIScrollBar>},
     {L"UIScrollVertView", Create<UIScrollVertView>},
     {L"UIScrollView", Create<UIScrollView>},
+    {L"UIComboBox", Create<UIComboBox>},
+    {L"UIGif", Create<UIGif>},
+    {L"UIHotKey", Create<UIHotKey>},
+    {L"UICaption", Create<UICaption>},
+    {L"UIImage", Create<UIImage>},
 };
 
 }  // namespace

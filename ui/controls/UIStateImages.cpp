@@ -12,11 +12,12 @@ std::wstring RectText(int x, int y, int w, int h) {
            std::to_wstring(h);
 }
 
-// A stretched image render of one frame of the strip.
-UIRender* MakeFrame(const std::wstring& imageName, int x, int y, int w, int h) {
+// An image render of one frame of the strip.
+UIRender* MakeFrame(const std::wstring& imageName, int x, int y, int w, int h, int drawType) {
     UIRenderImg* render = new UIRenderImg();
     render->SetAttribute(L"file", imageName);
     render->SetAttribute(L"src", RectText(x, y, w, h));
+    render->SetAttribute(L"type", std::to_wstring(drawType));
     return render;
 }
 
@@ -26,7 +27,7 @@ void UIStateImages::Clear() {
     for (auto& r : renders_) r.reset();
 }
 
-void UIStateImages::LoadStrip(const std::wstring& imageName, bool vertical) {
+void UIStateImages::LoadStrip(const std::wstring& imageName, bool vertical, int drawType) {
     Clear();
     UIResLoader* loader = GetResLoader();
     SkinBitmap* image = loader ? loader->GetImage(imageName) : nullptr;
@@ -41,7 +42,8 @@ void UIStateImages::LoadStrip(const std::wstring& imageName, bool vertical) {
     for (int i = 0; i < kCount; ++i) {
         const int x = vertical ? 0 : i * frameW;
         const int y = vertical ? i * frameH : 0;
-        renders_[i] = UIRefPtr<UIRender>::Adopt(MakeFrame(imageName, x, y, frameW, frameH));
+        renders_[i] =
+            UIRefPtr<UIRender>::Adopt(MakeFrame(imageName, x, y, frameW, frameH, drawType));
     }
 }
 

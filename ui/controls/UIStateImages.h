@@ -11,8 +11,9 @@ class UIStateImages {
   public:
     // Cuts the named image into four frames side by side (or stacked when
     // vertical). An image that cannot be loaded, or one too small to give
-    // four frames of at least one pixel, leaves all four empty.
-    void LoadStrip(const std::wstring& imageName, bool vertical);
+    // four frames of at least one pixel, leaves all four empty. The frames
+    // are drawn with the image draw type given (stretched by default).
+    void LoadStrip(const std::wstring& imageName, bool vertical, int drawType = 0);
     // Replaces one look by the render a render spec makes (none if invalid).
     void SetSpec(int index, const std::wstring& spec);
 
