@@ -7,6 +7,7 @@
 #include "ui/VLayoutCtrl.h"
 #include "ui/controls/UIButton.h"
 #include "ui/controls/UICheckBox.h"
+#include "ui/controls/UIEditCtrl.h"
 #include "ui/controls/UILabel.h"
 #include "ui/controls/UILink.h"
 #include "ui/controls/UIProgress.h"
@@ -49,6 +50,7 @@ const struct {
     {L"UIScrollBar", Create<UIScrollBar>},
     {L"UIScrollVertView", Create<UIScrollVertView>},
     {L"UIScrollView", Create<UIScrollView>},
+    {L"UIEditCtrl", Create<UIEditCtrl>},
 };
 
 }  // namespace
