@@ -10,6 +10,7 @@
 #include "ui/controls/UIEditCtrl.h"
 #include "ui/controls/UILabel.h"
 #include "ui/controls/UILink.h"
+#include "ui/controls/UINativeEdit.h"
 #include "ui/controls/UIProgress.h"
 #include "ui/controls/UIRadioBox.h"
 #include "ui/controls/UIScrollBar.h"
@@ -51,6 +52,7 @@ const struct {
     {L"UIScrollVertView", Create<UIScrollVertView>},
     {L"UIScrollView", Create<UIScrollView>},
     {L"UIEditCtrl", Create<UIEditCtrl>},
+    {L"UINativeEdit", Create<UINativeEdit>},
 };
 
 }  // namespace
