@@ -7,6 +7,7 @@
 #include "ui/VLayoutCtrl.h"
 #include "ui/controls/UIButton.h"
 #include "ui/controls/UICheckBox.h"
+#include "ui/controls/UIEdit.h"
 #include "ui/controls/UIEditCtrl.h"
 #include "ui/controls/UILabel.h"
 #include "ui/controls/UILink.h"
@@ -53,6 +54,7 @@ const struct {
     {L"UIScrollView", Create<UIScrollView>},
     {L"UIEditCtrl", Create<UIEditCtrl>},
     {L"UINativeEdit", Create<UINativeEdit>},
+    {L"UIEdit", Create<UIEdit>},
 };
 
 }  // namespace

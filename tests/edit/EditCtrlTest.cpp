@@ -353,7 +353,8 @@ TEST_F(EditField, MultiLineBreaksAtWordsAndScrolls) {
         Key(host, VK_HOME);
     }
     EXPECT_EQ(edit->FirstVisibleLine(), 0);
-    host.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(130, 130));  // screen
+    host.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+              MAKELPARAM(130, 130));  // screen
     EXPECT_GT(edit->FirstVisibleLine(), 0);
 }
 
