@@ -4,7 +4,8 @@
 # clipboard, Backspace deletes and Ctrl+Z undoes it, Enter in the single-line
 # field raises its notification and leaves the text, the number field refuses
 # a letter, the password field keeps what was typed, and the native child
-# edit takes text and raises "vkreturn". A screenshot is kept in OUT.
+# edit takes text and raises "vkreturn", and the rich-text field takes
+# text but leaves Tab to the window, which moves the focus to the first field. A screenshot is kept in OUT.
 #   edit-typing.sh WINE_RUN PROGRAM OUT
 set -u
 wine_run=$1 program=$2 out=$3
@@ -39,8 +40,12 @@ typed secret
 click 100 153  # the native edit
 typed nat
 keys Return
+click 100 193  # the rich-text field: Tab is not its own, it moves the focus on
+typed rich
+keys Tab
+typed ok
 sleep 0.3
-import -window root -crop "360x240+$wx+$wy" "$out/fields.png" 2>/dev/null
+import -window root -crop "360x280+$wx+$wy" "$out/fields.png" 2>/dev/null
 click 335 20  # the close box
 i=0
 while kill -0 $pid 2>/dev/null; do
@@ -52,10 +57,11 @@ wait $pid
 status=$?
 expected="event plain edit_notify
 event native vkreturn
-text plain hellolo
+text plain hellolok
 text number 123
 text pass secret
-text native nat"
+text native nat
+text rich rich"
 log=$(tr -d '\r' < "$out/log.txt")
 [ "$log" = "$expected" ] || fail "the fields ended with: $log"
 echo "exit code: $status; screenshot in $out"

@@ -1,8 +1,8 @@
 // A host window with edit fields for driving with the real keyboard and
 // mouse: a plain field, a number field, a password field, a native child
 // edit and a red "btnclose" that ends the program. On the way out it writes
-// the fields' texts and the Enter events they raised to the file named by
-// its first argument.
+// the fields' texts (the rich-text field's as its services hold it) and the Enter events they
+// raised to the file named by its first argument.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -13,6 +13,7 @@
 #include "ui/ControlFactory.h"
 #include "ui/GdiplusHeaders.h"
 #include "ui/UIHostWnd.h"
+#include "ui/controls/UIEdit.h"
 #include "ui/controls/UIEditCtrl.h"
 #include "ui/controls/UINativeEdit.h"
 
@@ -58,7 +59,11 @@ T* Add(UIControl* parent, const wchar_t* id, const wchar_t* pos, const wchar_t* 
 }
 
 void WriteLog(const wchar_t* path) {
-    for (const auto& c : g_fields) g_log += L"text " + c->GetId() + L" " + c->GetText() + L"\n";
+    for (const auto& c : g_fields) {
+        auto* rich = dynamic_cast<UIEdit*>(c.get());
+        const std::wstring text = rich ? rich->ServicesText() : c->GetText();
+        g_log += L"text " + c->GetId() + L" " + text + L"\n";
+    }
     FILE* f = _wfopen(path, L"wb");
     if (!f) return;
     const std::string utf8(g_log.begin(), g_log.end());  // the test types ASCII
@@ -78,17 +83,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RegisterControlFactory();
     {
         UIRefPtr<UIHostWnd> host = UIRefPtr<UIHostWnd>::Adopt(new UIHostWnd());
-        HWND hwnd = host->CreateHostWindow(UIHostWnd::kPopupStyle, 200, 150, 360, 240, nullptr);
+        HWND hwnd =
+            host->CreateHostWindow(UIHostWnd::kPopupStyle, 200, 150, 360, 240 + 40, nullptr);
         if (!hwnd) return 1;
         ::SetWindowTextW(hwnd, L"skinsetup edit test");
         auto* bg = new UIControl();
         host->AddChild(bg);
-        bg->SetAttribute(L"pos", L"0,0,360,240");
+        bg->SetAttribute(L"pos", L"0,0,360,280");
         bg->SetAttribute(L"back", L"clr:clr=#ffc0c0c0");
         Add<UIEditCtrl>(bg, L"plain", L"20,20,200,26", L"");
         Add<UIEditCtrl>(bg, L"number", L"20,60,200,26", L"ES_NUMBER");
         Add<UIEditCtrl>(bg, L"pass", L"20,100,200,26", L"ES_PASSWORD");
         Add<UINativeEdit>(bg, L"native", L"20,140,200,26", nullptr);
+        Add<UIEdit>(bg, L"rich", L"20,180,200,26", nullptr);
         auto* close = new CloseBox();
         bg->AddChild(close);
         close->SetAttribute(L"id", L"btnclose");
