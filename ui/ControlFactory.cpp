@@ -12,8 +12,11 @@
 #include "ui/controls/UIGif.h"
 #include "ui/controls/UIHotKey.h"
 #include "ui/controls/UIImage.h"
+#include "ui/controls/UIEdit.h"
+#include "ui/controls/UIEditCtrl.h"
 #include "ui/controls/UILabel.h"
 #include "ui/controls/UILink.h"
+#include "ui/controls/UINativeEdit.h"
 #include "ui/controls/UIProgress.h"
 #include "ui/controls/UIRadioBox.h"
 #include "ui/controls/UIScrollBar.h"
@@ -59,6 +62,9 @@ const struct {
     {L"UIHotKey", Create<UIHotKey>},
     {L"UICaption", Create<UICaption>},
     {L"UIImage", Create<UIImage>},
+    {L"UIEditCtrl", Create<UIEditCtrl>},
+    {L"UINativeEdit", Create<UINativeEdit>},
+    {L"UIEdit", Create<UIEdit>},
 };
 
 }  // namespace
