@@ -23,6 +23,7 @@
 #include "ui/BackBuffer.h"
 #include "ui/ControlFactory.h"
 #include "ui/GdiplusHeaders.h"
+#include "ui/PaintContext.h"
 #include "ui/SkinBitmap.h"
 #include "ui/TreePainter.h"
 #include "ui/UIHostWnd.h"
@@ -188,6 +189,8 @@ double TreeWalk(UIControl* top, const RECT& area, int runs) {
     buffer.Resize(kW, kH);
     Gdiplus::Graphics g(buffer.Surface());
     g.SetClip(Gdiplus::Rect(area.left, area.top, area.right - area.left, area.bottom - area.top));
+    // As the window paints: with direct access to the buffer's pixels.
+    const PaintContext context(buffer, g, area);
     return MedianMs(runs, [&](int) { PaintControlTree(top, g, area); });
 }
 

@@ -3,7 +3,31 @@
 // the memory block behind that stream must outlive the image: the block is
 // held by a base that is destroyed after the Bitmap part has disposed of the
 // image.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 #include "ui/GdiplusHeaders.h"
+
+// A decoded image's pixels as premultiplied 0xAARRGGBB, top-down rows of
+// `width` pixels: the form the host's back buffer holds, so that an image
+// drawn at its own size can be blended into it without GDI+.
+struct SkinPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    bool opaque = false;  // every pixel has alpha 255: rows can be copied
+    // partialRows[y]: how many of the rows above y hold a pixel whose alpha
+    // is neither 0 nor 255 (height + 1 entries).
+    std::vector<int> partialRows;
+
+    const uint32_t* Row(int y) const { return pixels.data() + static_cast<size_t>(y) * width; }
+    // Every pixel of rows top to bottom - 1 is fully clear or fully opaque.
+    bool ClearOrOpaque(int top, int bottom) const {
+        return top >= 0 && top <= bottom && bottom <= height &&
+               partialRows[size_t(bottom)] == partialRows[size_t(top)];
+    }
+};
 
 // Owns the movable memory block that backs an image's stream.
 class SkinBitmapBlock {
@@ -30,8 +54,15 @@ class SkinBitmap : private SkinBitmapBlock, public Gdiplus::Bitmap {
     Gdiplus::Status DecodeStatus() const { return decodeStatus_; }
     bool IsDecoded() const { return decodeStatus_ == Gdiplus::Ok; }
 
+    // The premultiplied copy, made on the first call (on the UI thread,
+    // which is the only one that draws) and kept with the image. Null when
+    // the image has no pixels, is too large to copy, or cannot be read.
+    const SkinPixels* Premultiplied();
+
   private:
     Gdiplus::Status decodeStatus_;
+    std::unique_ptr<SkinPixels> premultiplied_;
+    bool premultipliedTried_ = false;
 };
 
 // Copies the bytes into a new movable block and decodes an image from a
