@@ -73,8 +73,11 @@ bool PaintContext::BlendUnscaled(Gdiplus::Graphics& g, const SkinPixels& image, 
     const int64_t fromY = sy + (top - (int64_t(dst.top) + origin_.y));
     // GDI+ versions blend partly transparent pixels with differing
     // roundings (some unpremultiply the target first); only clear and
-    // opaque ones give the same pixels everywhere.
-    if (!image.ClearOrOpaque(int(fromY), int(fromY + (bottom - top)))) return false;
+    // opaque ones give the same pixels everywhere, whatever lies below.
+    if (!image.ClearOrOpaque(int(fromX), int(fromY), int(fromX + (right - left)),
+                             int(fromY + (bottom - top)))) {
+        return false;
+    }
     if (!MatchesGraphics(g)) return false;
     // GDI+ must have written what it was asked before the pixels are read.
     g.Flush(Gdiplus::FlushIntentionSync);

@@ -55,13 +55,15 @@ class PaintContext {
     // transform other than the tracked whole-pixel origin, a clip that is
     // not a plain rectangle, a compositing mode other than source over, a
     // source part outside the image, or partly transparent pixels in the
-    // rows that show.
+    // part that shows.
     bool BlendUnscaled(Gdiplus::Graphics& g, const SkinPixels& image, int64_t sx, int64_t sy,
                        const RECT& dst);
 
-  private:
+    // Whether draws through `g` may go straight into the buffer: the
+    // tracked graphics, transform and plain clip, and source-over drawing.
     bool MatchesGraphics(Gdiplus::Graphics& g) const;
 
+  private:
     BackBuffer& buffer_;
     Gdiplus::Graphics& graphics_;
     PaintContext* previous_;

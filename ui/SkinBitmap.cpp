@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "app/Handles.h"
 
@@ -12,8 +13,43 @@ namespace {
 
 // Larger images are left to GDI+ rather than doubling their memory.
 constexpr int64_t kMaxCopiedPixels = int64_t(4096) * 4096;
+// Stretches kept per image: a control's few sizes and states.
+constexpr size_t kMaxStretches = 4;
 
-std::unique_ptr<SkinPixels> ReadPremultiplied(Gdiplus::Bitmap& bitmap) {
+bool IsPartial(uint32_t p) {
+    const uint32_t a = p >> 24;
+    return a != 0 && a != 0xFF;
+}
+
+void FindPartialPixels(SkinPixels& out) {
+    out.opaque = true;
+    out.partial.assign(size_t(out.height), {0, 0});
+    for (int y = 0; y < out.height; ++y) {
+        const uint32_t* row = out.Row(y);
+        const uint32_t* end = row + out.width;
+        out.opaque =
+            out.opaque && std::all_of(row, end, [](uint32_t p) { return p >> 24 == 0xFF; });
+        const uint32_t* first = std::find_if(row, end, IsPartial);
+        if (first == end) continue;
+        const auto last = std::find_if(std::make_reverse_iterator(end),
+                                       std::make_reverse_iterator(first), IsPartial);
+        out.partial[size_t(y)] = {int(first - row), int(last.base() - row)};
+    }
+}
+
+}  // namespace
+
+bool SkinPixels::ClearOrOpaque(int left, int top, int right, int bottom) const {
+    if (left < 0 || top < 0 || right > width || bottom > height || left > right || top > bottom)
+        return false;
+    for (int y = top; y < bottom; ++y) {
+        const std::pair<int, int>& p = partial[size_t(y)];
+        if (p.first < p.second && p.first < right && left < p.second) return false;
+    }
+    return true;
+}
+
+std::unique_ptr<SkinPixels> ReadPixels(Gdiplus::Bitmap& bitmap) {
     const int64_t w = bitmap.GetWidth(), h = bitmap.GetHeight();
     if (w <= 0 || h <= 0 || w * h > kMaxCopiedPixels) return nullptr;
     auto out = std::make_unique<SkinPixels>();
@@ -34,28 +70,42 @@ std::unique_ptr<SkinPixels> ReadPremultiplied(Gdiplus::Bitmap& bitmap) {
         return nullptr;
     }
     bitmap.UnlockBits(&data);
-    out->opaque = std::all_of(out->pixels.begin(), out->pixels.end(),
-                              [](uint32_t p) { return (p >> 24) == 0xFF; });
-    out->partialRows.assign(size_t(h) + 1, 0);
-    for (int y = 0; y < out->height; ++y) {
-        const uint32_t* row = out->Row(y);
-        const bool partial = std::any_of(row, row + w, [](uint32_t p) {
-            const uint32_t a = p >> 24;
-            return a != 0 && a != 0xFF;
-        });
-        out->partialRows[size_t(y) + 1] = out->partialRows[size_t(y)] + (partial ? 1 : 0);
-    }
+    FindPartialPixels(*out);
     return out;
 }
-
-}  // namespace
 
 const SkinPixels* SkinBitmap::Premultiplied() {
     if (!premultipliedTried_ && IsDecoded()) {
         premultipliedTried_ = true;
-        premultiplied_ = ReadPremultiplied(*this);
+        premultiplied_ = ReadPixels(*this);
     }
     return premultiplied_.get();
+}
+
+const SkinPixels* SkinBitmap::Stretched(const SkinStretch& how) {
+    for (const auto& kept : stretched_) {
+        if (kept.first == how) return kept.second.get();
+    }
+    if (!IsDecoded() || how.dw <= 0 || how.dh <= 0 || how.dw * how.dh > kMaxCopiedPixels)
+        return nullptr;
+    Gdiplus::Bitmap surface(INT(how.dw), INT(how.dh), PixelFormat32bppPARGB);
+    if (surface.GetLastStatus() != Gdiplus::Ok) return nullptr;
+    {
+        Gdiplus::Graphics g(&surface);
+        g.SetInterpolationMode(Gdiplus::InterpolationMode(how.interpolation));
+        g.SetPixelOffsetMode(Gdiplus::PixelOffsetMode(how.pixelOffset));
+        g.SetCompositingQuality(Gdiplus::CompositingQuality(how.compositingQuality));
+        const Gdiplus::RectF dst(0, 0, float(how.dw), float(how.dh));
+        if (g.DrawImage(this, dst, float(how.sx), float(how.sy), float(how.sw), float(how.sh),
+                        Gdiplus::UnitPixel) != Gdiplus::Ok) {
+            return nullptr;
+        }
+    }
+    std::unique_ptr<SkinPixels> pixels = ReadPixels(surface);
+    if (!pixels) return nullptr;
+    if (stretched_.size() >= kMaxStretches) stretched_.erase(stretched_.begin());
+    stretched_.emplace_back(how, std::move(pixels));
+    return stretched_.back().second.get();
 }
 
 SkinBitmap* DecodeImage(const void* bytes, size_t size) {

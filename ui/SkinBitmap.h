@@ -5,27 +5,43 @@
 // image.
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "ui/GdiplusHeaders.h"
 
-// A decoded image's pixels as premultiplied 0xAARRGGBB, top-down rows of
-// `width` pixels: the form the host's back buffer holds, so that an image
-// drawn at its own size can be blended into it without GDI+.
+// Pixels as premultiplied 0xAARRGGBB, top-down rows of `width` pixels: the
+// form the host's back buffer holds, so that they can be blended into it
+// without GDI+.
 struct SkinPixels {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
     bool opaque = false;  // every pixel has alpha 255: rows can be copied
-    // partialRows[y]: how many of the rows above y hold a pixel whose alpha
-    // is neither 0 nor 255 (height + 1 entries).
-    std::vector<int> partialRows;
+    // Per row, the first and one past the last column whose alpha is
+    // neither 0 nor 255 (equal when there is none).
+    std::vector<std::pair<int, int>> partial;
 
     const uint32_t* Row(int y) const { return pixels.data() + static_cast<size_t>(y) * width; }
-    // Every pixel of rows top to bottom - 1 is fully clear or fully opaque.
-    bool ClearOrOpaque(int top, int bottom) const {
-        return top >= 0 && top <= bottom && bottom <= height &&
-               partialRows[size_t(bottom)] == partialRows[size_t(top)];
+    // Every pixel of the part is fully clear or fully opaque.
+    bool ClearOrOpaque(int left, int top, int right, int bottom) const;
+};
+
+// The pixels of a bitmap read through GDI+'s own conversion; null when it
+// has none, is too large to copy, or cannot be read.
+std::unique_ptr<SkinPixels> ReadPixels(Gdiplus::Bitmap& bitmap);
+
+// How a part of an image is stretched: the source part, the destination
+// size and the graphics modes that decide the resampling.
+struct SkinStretch {
+    int64_t sx, sy, sw, sh;
+    int64_t dw, dh;
+    int interpolation, pixelOffset, compositingQuality;
+
+    bool operator==(const SkinStretch& o) const {
+        return sx == o.sx && sy == o.sy && sw == o.sw && sh == o.sh && dw == o.dw && dh == o.dh &&
+               interpolation == o.interpolation && pixelOffset == o.pixelOffset &&
+               compositingQuality == o.compositingQuality;
     }
 };
 
@@ -58,11 +74,16 @@ class SkinBitmap : private SkinBitmapBlock, public Gdiplus::Bitmap {
     // which is the only one that draws) and kept with the image. Null when
     // the image has no pixels, is too large to copy, or cannot be read.
     const SkinPixels* Premultiplied();
+    // A stretch of the image as GDI+ draws it onto a clear surface at the
+    // origin, made on first use; a few recent ones are kept. Null when it
+    // cannot be made.
+    const SkinPixels* Stretched(const SkinStretch& how);
 
   private:
     Gdiplus::Status decodeStatus_;
     std::unique_ptr<SkinPixels> premultiplied_;
     bool premultipliedTried_ = false;
+    std::vector<std::pair<SkinStretch, std::unique_ptr<SkinPixels>>> stretched_;
 };
 
 // Copies the bytes into a new movable block and decodes an image from a

@@ -101,6 +101,14 @@ TEST_F(ImageBlendTest, DirectDrawsGiveTheGdiplusPixels) {
              AddImage(box, L"25,20,30,16", s);  // reaches past the box
              AddImage(top, L"50,30,10,8", L"img:file=img\\alpha.png|src=7,5,10,8");
          }},
+        {"stretched, sliced and nine-grid",
+         [](UIControl* top, const wchar_t* a, const wchar_t* s) {
+             AddSwatch(top, L"fill", L"0,20,80,40", 0xFF204060);
+             AddImage(top, L"2,2,70,16", s);
+             AddImage(top, L"5,22,50,30", L"img:file=img\\alpha.png|type=3");
+             AddImage(top, L"40,40,37,13", a);
+             AddImage(top, L"56,18,20,40", L"img:file=img\\solid.png|type=2");
+         }},
         {"under a round parent and in a three-slice",
          [](UIControl* top, const wchar_t* a, const wchar_t*) {
              UIControl* round =
