@@ -81,7 +81,6 @@ class SliceDrawer {
 
   private:
     void Draw(const Box& d, const Box& s) const {
-        if (BlendedStretch(d, s)) return;
         const Gdiplus::RectF dst(float(d.x), float(d.y), float(d.w), float(d.h));
         g_.DrawImage(image_, dst, float(s.x), float(s.y), float(s.w), float(s.h),
                      Gdiplus::UnitPixel);
@@ -136,28 +135,6 @@ class SliceDrawer {
         if (!pixels) return false;
         const RECT dst = {LONG(d.x), LONG(d.y), LONG(d.x + d.w), LONG(d.y + d.h)};
         return context->BlendUnscaled(g_, *pixels, s.x, s.y, dst);
-    }
-
-    // A stretched piece is the same pixels wherever it lands at a
-    // whole-pixel origin, so GDI+'s stretch onto a clear surface, made once
-    // and kept with the image, stands for it where it is clear or opaque.
-    bool BlendedStretch(const Box& d, const Box& s) const {
-        PaintContext* context = PaintContext::Current();
-        auto* skin = context ? dynamic_cast<SkinBitmap*>(image_) : nullptr;
-        if (!skin || !FitsRect(d) || !context->MatchesGraphics(g_)) return false;
-        const SkinStretch how{s.x,
-                              s.y,
-                              s.w,
-                              s.h,
-                              d.w,
-                              d.h,
-                              int(g_.GetInterpolationMode()),
-                              int(g_.GetPixelOffsetMode()),
-                              int(g_.GetCompositingQuality())};
-        const SkinPixels* pixels = skin->Stretched(how);
-        if (!pixels) return false;
-        const RECT dst = {LONG(d.x), LONG(d.y), LONG(d.x + d.w), LONG(d.y + d.h)};
-        return context->BlendUnscaled(g_, *pixels, 0, 0, dst);
     }
 
     static bool FitsRect(const Box& b) {

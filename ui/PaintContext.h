@@ -59,11 +59,10 @@ class PaintContext {
     bool BlendUnscaled(Gdiplus::Graphics& g, const SkinPixels& image, int64_t sx, int64_t sy,
                        const RECT& dst);
 
+  private:
     // Whether draws through `g` may go straight into the buffer: the
     // tracked graphics, transform and plain clip, and source-over drawing.
     bool MatchesGraphics(Gdiplus::Graphics& g) const;
-
-  private:
     BackBuffer& buffer_;
     Gdiplus::Graphics& graphics_;
     PaintContext* previous_;

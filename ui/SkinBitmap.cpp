@@ -13,8 +13,6 @@ namespace {
 
 // Larger images are left to GDI+ rather than doubling their memory.
 constexpr int64_t kMaxCopiedPixels = int64_t(4096) * 4096;
-// Stretches kept per image: a control's few sizes and states.
-constexpr size_t kMaxStretches = 4;
 
 bool IsPartial(uint32_t p) {
     const uint32_t a = p >> 24;
@@ -80,32 +78,6 @@ const SkinPixels* SkinBitmap::Premultiplied() {
         premultiplied_ = ReadPixels(*this);
     }
     return premultiplied_.get();
-}
-
-const SkinPixels* SkinBitmap::Stretched(const SkinStretch& how) {
-    for (const auto& kept : stretched_) {
-        if (kept.first == how) return kept.second.get();
-    }
-    if (!IsDecoded() || how.dw <= 0 || how.dh <= 0 || how.dw * how.dh > kMaxCopiedPixels)
-        return nullptr;
-    Gdiplus::Bitmap surface(INT(how.dw), INT(how.dh), PixelFormat32bppPARGB);
-    if (surface.GetLastStatus() != Gdiplus::Ok) return nullptr;
-    {
-        Gdiplus::Graphics g(&surface);
-        g.SetInterpolationMode(Gdiplus::InterpolationMode(how.interpolation));
-        g.SetPixelOffsetMode(Gdiplus::PixelOffsetMode(how.pixelOffset));
-        g.SetCompositingQuality(Gdiplus::CompositingQuality(how.compositingQuality));
-        const Gdiplus::RectF dst(0, 0, float(how.dw), float(how.dh));
-        if (g.DrawImage(this, dst, float(how.sx), float(how.sy), float(how.sw), float(how.sh),
-                        Gdiplus::UnitPixel) != Gdiplus::Ok) {
-            return nullptr;
-        }
-    }
-    std::unique_ptr<SkinPixels> pixels = ReadPixels(surface);
-    if (!pixels) return nullptr;
-    if (stretched_.size() >= kMaxStretches) stretched_.erase(stretched_.begin());
-    stretched_.emplace_back(how, std::move(pixels));
-    return stretched_.back().second.get();
 }
 
 SkinBitmap* DecodeImage(const void* bytes, size_t size) {

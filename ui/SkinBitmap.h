@@ -31,20 +31,6 @@ struct SkinPixels {
 // has none, is too large to copy, or cannot be read.
 std::unique_ptr<SkinPixels> ReadPixels(Gdiplus::Bitmap& bitmap);
 
-// How a part of an image is stretched: the source part, the destination
-// size and the graphics modes that decide the resampling.
-struct SkinStretch {
-    int64_t sx, sy, sw, sh;
-    int64_t dw, dh;
-    int interpolation, pixelOffset, compositingQuality;
-
-    bool operator==(const SkinStretch& o) const {
-        return sx == o.sx && sy == o.sy && sw == o.sw && sh == o.sh && dw == o.dw && dh == o.dh &&
-               interpolation == o.interpolation && pixelOffset == o.pixelOffset &&
-               compositingQuality == o.compositingQuality;
-    }
-};
-
 // Owns the movable memory block that backs an image's stream.
 class SkinBitmapBlock {
   public:
@@ -74,16 +60,11 @@ class SkinBitmap : private SkinBitmapBlock, public Gdiplus::Bitmap {
     // which is the only one that draws) and kept with the image. Null when
     // the image has no pixels, is too large to copy, or cannot be read.
     const SkinPixels* Premultiplied();
-    // A stretch of the image as GDI+ draws it onto a clear surface at the
-    // origin, made on first use; a few recent ones are kept. Null when it
-    // cannot be made.
-    const SkinPixels* Stretched(const SkinStretch& how);
 
   private:
     Gdiplus::Status decodeStatus_;
     std::unique_ptr<SkinPixels> premultiplied_;
     bool premultipliedTried_ = false;
-    std::vector<std::pair<SkinStretch, std::unique_ptr<SkinPixels>>> stretched_;
 };
 
 // Copies the bytes into a new movable block and decodes an image from a

@@ -10,6 +10,7 @@
 #include "app/Handles.h"
 #include "ui/BackBuffer.h"
 #include "ui/TreePainter.h"
+#include "ui/controls/UIProgress.h"
 
 namespace {
 
@@ -131,6 +132,26 @@ TEST_F(ImageBlendTest, DirectDrawsGiveTheGdiplusPixels) {
             host.Paint();
             EXPECT_TRUE(Same(host->GetBackBuffer(), *want))
                 << c.what << ", band " << area.left << "," << area.top;
+        }
+    }
+}
+
+// A progress bar advancing report by report, its track and bar stretched or
+// sliced anew for each width, repaints exactly what GDI+ paints.
+TEST_F(ImageBlendTest, ProgressReportsGiveTheGdiplusPixels) {
+    for (const wchar_t* type : {L"0", L"4"}) {
+        TestHost host(kW, kH);
+        AddSwatch(host.get(), L"fill", L"0,0,80,60", 0xFF305070);
+        auto* bar = MakeControl<UIProgress>(host.get(), {{L"pos", L"4,30,70,16"},
+                                                         {L"prob", L"img\\solid.png"},
+                                                         {L"prof", L"img\\alpha.png"},
+                                                         {L"drawtype", type}});
+        for (int value : {0, 10, 37, 38, 38, 90, 100, 40}) {
+            bar->SetValue(value);
+            host.Paint();
+            const std::unique_ptr<BackBuffer> want = Reference(host.get());
+            EXPECT_TRUE(Same(host->GetBackBuffer(), *want))
+                << "type " << type << ", value " << value;
         }
     }
 }
