@@ -124,9 +124,9 @@ class SliceDrawer {
         g_.SetInterpolationMode(mode);
     }
 
-    // The same piece blended straight into the host's back buffer when the
-    // paint allows it (opaque pixels are copied, others blended as GDI+
-    // does); false when GDI+ must draw it.
+    // The same piece copied straight into the host's back buffer when the
+    // paint allows it (clear pixels skipped, opaque ones copied); false when
+    // GDI+ must draw it, e.g. for partly transparent pixels.
     bool Blended(const Box& d, const Box& s) const {
         PaintContext* context = PaintContext::Current();
         auto* skin = context ? dynamic_cast<SkinBitmap*>(image_) : nullptr;
