@@ -73,6 +73,50 @@ void BackBuffer::ClearArea(const RECT& rc) {
     }
 }
 
+namespace {
+
+// x / 255 rounded to nearest, for x up to 255 * 255.
+inline uint32_t Div255(uint32_t x) {
+    x += 128;
+    return (x + (x >> 8)) >> 8;
+}
+
+inline uint32_t Over(uint32_t src, uint32_t dst) {
+    const uint32_t a = src >> 24;
+    if (a == 0xFF) return src;
+    if (a == 0) return dst;
+    const uint32_t keep = 255 - a;
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const uint32_t s = (src >> shift) & 0xFF, d = (dst >> shift) & 0xFF;
+        out |= std::min<uint32_t>(s + Div255(d * keep), 255) << shift;
+    }
+    return out;
+}
+
+}  // namespace
+
+void BackBuffer::BlendOver(const RECT& rc, const uint32_t* src, size_t stride, bool opaque) {
+    if (!bits_ || !src) return;
+    const int left = std::max<int>(rc.left, 0), top = std::max<int>(rc.top, 0);
+    const int right = std::min<int>(rc.right, width_), bottom = std::min<int>(rc.bottom, height_);
+    if (left >= right || top >= bottom) return;
+    // Differences of clipped edges from rc's own: never negative, never
+    // beyond rc, so the source offset stays inside the caller's rows.
+    const size_t skipX = static_cast<size_t>(int64_t(left) - rc.left);
+    const size_t skipY = static_cast<size_t>(int64_t(top) - rc.top);
+    const size_t count = static_cast<size_t>(right - left);
+    for (int y = top; y < bottom; ++y) {
+        const uint32_t* from = src + (skipY + size_t(y - top)) * stride + skipX;
+        uint32_t* to = bits_ + static_cast<size_t>(y) * width_ + left;
+        if (opaque) {
+            std::copy(from, from + count, to);
+            continue;
+        }
+        for (size_t i = 0; i < count; ++i) to[i] = Over(from[i], to[i]);
+    }
+}
+
 void BackBuffer::InvertColours(const RECT& rc) {
     if (!bits_) return;
     const int left = std::max<int>(rc.left, 0), top = std::max<int>(rc.top, 0);

@@ -37,6 +37,11 @@ class BackBuffer {
     uint32_t Pixel(int x, int y) const;
     // Makes every pixel in rc (clipped to the buffer) fully transparent.
     void ClearArea(const RECT& rc);
+    // Blends premultiplied source pixels over the pixels of rc (source over,
+    // as GDI+ draws): `src` is the pixel for rc's top-left corner and rows
+    // are `stride` pixels apart. Parts of rc outside the buffer are skipped.
+    // `opaque` promises that every source pixel has alpha 255.
+    void BlendOver(const RECT& rc, const uint32_t* src, size_t stride, bool opaque);
     // Inverts the colour of every pixel in rc (clipped to the buffer) within
     // its own alpha, so that applying it twice restores the pixels.
     void InvertColours(const RECT& rc);

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdint>
 
+#include "ui/PaintContext.h"
+#include "ui/SkinBitmap.h"
+
 namespace {
 
 // Rectangles as x, y, w, h in 64 bits, so that sums of skin-supplied
@@ -103,6 +106,7 @@ class SliceDrawer {
     // however little of it a repaint shows (a window background under a
     // progress bar's band).
     void Unscaled(const Box& d, const Box& s) const {
+        if (Blended(d, s)) return;
         Gdiplus::Rect clip;
         Box cut = d;
         if (g_.GetClipBounds(&clip) == Gdiplus::Ok) {
@@ -118,6 +122,24 @@ class SliceDrawer {
         g_.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
         Draw(cut, from);
         g_.SetInterpolationMode(mode);
+    }
+
+    // The same piece copied straight into the host's back buffer when the
+    // paint allows it (clear pixels skipped, opaque ones copied); false when
+    // GDI+ must draw it, e.g. for partly transparent pixels.
+    bool Blended(const Box& d, const Box& s) const {
+        PaintContext* context = PaintContext::Current();
+        auto* skin = context ? dynamic_cast<SkinBitmap*>(image_) : nullptr;
+        if (!skin || !FitsRect(d)) return false;
+        const SkinPixels* pixels = skin->Premultiplied();
+        if (!pixels) return false;
+        const RECT dst = {LONG(d.x), LONG(d.y), LONG(d.x + d.w), LONG(d.y + d.h)};
+        return context->BlendUnscaled(g_, *pixels, s.x, s.y, dst);
+    }
+
+    static bool FitsRect(const Box& b) {
+        constexpr int64_t kLimit = INT32_MAX / 2;
+        return b.x > -kLimit && b.y > -kLimit && b.x + b.w < kLimit && b.y + b.h < kLimit;
     }
 
     Gdiplus::Graphics& g_;

@@ -1,5 +1,6 @@
 #include "ui/TreePainter.h"
 
+#include "ui/PaintContext.h"
 #include "ui/UIControl.h"
 
 void PaintControlTree(UIControl* control, Gdiplus::Graphics& g, const RECT& area) {
@@ -13,6 +14,8 @@ void PaintControlTree(UIControl* control, Gdiplus::Graphics& g, const RECT& area
         // clip becomes a system region each time), and a child whose exact
         // clip is empty inside a rounded parent draws nothing anyway.
         if (!::IntersectRect(&visible, &area, &pos)) continue;
+        // A round region is no plain rectangle: images under it go to GDI+.
+        const PaintContext::Frame frame(PaintContext::Current(), pos, child->GetRgn() == 0);
         const Gdiplus::GraphicsState state = g.Save();
         g.IntersectClip(
             Gdiplus::Rect(pos.left, pos.top, pos.right - pos.left, pos.bottom - pos.top));

@@ -7,6 +7,7 @@
 #include "ui/ControlFactory.h"
 #include "ui/ControlTimer.h"
 #include "ui/GdiplusHeaders.h"
+#include "ui/PaintContext.h"
 #include "ui/TreePainter.h"
 #include "ui/UIControlRegistry.h"
 #include "ui/UIDocBuilder.h"
@@ -482,6 +483,7 @@ void UIHostWnd::OnPaint() {
                                 dirty.bottom - dirty.top),
                   Gdiplus::CombineModeReplace);
         paintArea_ = dirty;
+        const PaintContext context(backBuffer_, g, dirty);
         PaintAll(g);
     }
     if (layered) {
