@@ -29,7 +29,10 @@ build: build-x64 build-x86
 test: build
 	@cd build/native && ctest --output-on-failure
 	@sh tests/check-imports.sh i686-w64-mingw32-objdump build/x86/setup.exe
-	@cd build/x64 && ctest --output-on-failure -j $(JOBS)
+	@# A test that fails is run once more: under Wine a program now and then ends
+	@# at start-up without output when several start at once (seen once for the
+	@# start-up suite, not reproduced alone). A test that fails twice fails.
+	@cd build/x64 && ctest --output-on-failure -j $(JOBS) --repeat until-pass:2
 
 # The release folder: prebuilt hosts, the packer for Linux and Windows, the
 # default script and skin, and a usage text (build/dist).
