@@ -101,8 +101,10 @@ bool InstalledFileList::Remove(const std::wstring& folder, const std::wstring& l
         return false;
     }
     const DWORD attributes = Attributes(root_);
+    // Already gone (removed by hand, say): nothing of the install is left.
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
     if (!IsFolder(attributes) || IsLink(attributes)) {
-        Keep(root_, IsLink(attributes) ? L"a link, not followed" : L"no such folder");
+        Keep(root_, IsLink(attributes) ? L"a link, not followed" : L"not a folder");
         return false;
     }
     if (!IsPlainRelativePath(listName) || listName.find(L'\\') != std::wstring::npos) return false;

@@ -19,8 +19,8 @@ class InstalledFileList {
     static std::vector<Entry> Parse(const std::string& text);
 
     // Removes the listed entries under `folder`, then the list file `listName`
-    // and the folder itself when empty. Whether a list was found and could be
-    // read in a folder that may be touched at all.
+    // and the folder itself when empty. False when the folder may not be
+    // touched or holds no readable list; true when it no longer exists.
     bool Remove(const std::wstring& folder, const std::wstring& listName);
 
     int removed() const { return removed_; }
