@@ -1,10 +1,14 @@
 #include "app/SetupApp.h"
 
+#include <windows.h>
+
 #include <iterator>
+#include <string>
 
 #include "app/ScriptRunner.h"
 #include "app/SetupMsgBox.h"
 #include "app/SetupWnd.h"
+#include "base/InstalledFileList.h"
 #include "package/ExtractionWorker.h"
 #include "script_api/CommandLineRules.h"
 #include "script_api/HostFunctions.h"
@@ -34,12 +38,29 @@ int lua_GetParamValue(lua_State* L) {
     return 1;
 }
 
+// Removes what an install recorded in its folder's list. Results: the number
+// of things removed (-1 when the folder may not be touched or has no
+// readable list) and a table naming what stays and why.
+int lua_RemoveInstalled(lua_State* L) {
+    InstalledFileList list;
+    const bool read = list.Remove(ArgText(L, 1), ArgText(L, 2));
+    lua_pushinteger(L, read ? list.removed() : -1);
+    lua_createtable(L, static_cast<int>(list.kept().size()), 0);
+    int index = 0;
+    for (const std::wstring& text : list.kept()) {
+        ::OutputDebugStringW((L"kept: " + text).c_str());
+        PushText(L, text);
+        lua_rawseti(L, -2, ++index);
+    }
+    return 2;
+}
+
 // The application's own host functions, registered in this order after the
 // common ones.
 const HostFunction kSetupFunctions[] = {
     {"lua_StartDecompress", lua_StartDecompress}, {"lua_MsgBox", lua_MsgBox},
     {"lua_SetTimeSimulate", lua_SetTimeSimulate}, {"lua_SetExitCode", lua_SetExitCode},
-    {"lua_GetParamValue", lua_GetParamValue},
+    {"lua_GetParamValue", lua_GetParamValue},     {"lua_RemoveInstalled", lua_RemoveInstalled},
 };
 
 }  // namespace

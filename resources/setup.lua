@@ -247,6 +247,8 @@ local function WriteReg()
   lua_AddReg("HKLM", UNINSTALL_KEY, "NoRepair", "REG_DWORD", 1, true)
   lua_AddReg("HKLM", UNINSTALL_KEY, "NoModify", "REG_DWORD", 1, true)
   lua_AddReg("HKLM", UNINSTALL_KEY, "InstallDate", "REG_SZ", tostring(g_InstallDate), false)
+  lua_AddReg("HKLM", UNINSTALL_KEY, "QuietUninstallString", "REG_SZ",
+             "\"" .. dir .. "\\Uninstall.exe\" /silent", true)
 end
 
 local function SetAutoRun()

@@ -4,11 +4,12 @@
 # the product's keys removed (or set as the case needs) and a scratch folder
 # under C:\skinsetup-ship emptied.
 #   wizard.sh BUILD_DIR INPUT_DIR PORT [CASE...]
-# Cases: normal licence reinstall selectdir update damaged silent
+# Cases: normal licence reinstall selectdir update damaged silent uninstall
+#        uninstall_tampered (uninstall_wizard: run by name, not yet passing)
 set -u
 build=$1 inputs=$2 port=$3
 shift 3
-cases=${*:-normal licence reinstall selectdir update damaged silent}
+cases=${*:-normal licence reinstall selectdir update damaged silent uninstall uninstall_tampered}
 wine_run="$build/wine-run"
 installers="$build/test-installers"
 prefix="$build/wineprefix"
@@ -203,7 +204,9 @@ case_normal() {
     '"DisplayName"="Quorin格式转换"' '"DisplayVersion"="1.0.0.2"' \
     '"EstimatedSize"=dword:00000bb8' "\"InstallDate\"=\"$(date +%Y%m%d)\"" \
     "\"InstallLocation\"=\"$dir\"" '"NoModify"=dword:00000001' '"NoRepair"=dword:00000001' \
-    '"Publisher"="Quorin软件有限公司"' "\"UninstallString\"=\"\\\"$dir\\\\Uninstall.exe\\\"\"")
+    '"Publisher"="Quorin软件有限公司"' \
+    "\"QuietUninstallString\"=\"\\\"$dir\\\\Uninstall.exe\\\" /silent\"" \
+    "\"UninstallString\"=\"\\\"$dir\\\\Uninstall.exe\\\"\"")
   check "uninstall entry" "$expected" "$(reg_dump "$uninstall_key" | sort)"
   check "no autostart value" "" "$(reg_value "$run_key" QuorinFormat)"
   desktop_shortcut >/dev/null && echo "ok   [$case]: desktop shortcut" || fail "no desktop shortcut"
@@ -342,6 +345,76 @@ case_silent() {
   check "a damaged payload exits with 2" 2 "$status"
   check "and writes no values" "" "$(reg_dump "$app_key")"
   wait_reports $((before + 1)) && echo "ok   [$case]: the report was sent" || fail "no report arrived"
+}
+
+# --- the uninstaller -------------------------------------------------------
+
+# Installs silently into the scratch folder NAME, with the program left
+# running, an autostart value and a file of the user's inside and beside it.
+install_for_uninstall() {  # NAME
+  reset_state
+  "$wine_run" "$installers/ship_silent.exe" /silent "/dir=$scratch_win\\$1\\QuorinFormat" \
+    >"$work/run.log" 2>&1
+  installed="$scratch/$1/QuorinFormat"
+  [ -f "$installed/Uninstall.exe" ] && [ -f "$installed/install.lst" ] \
+    && echo "ok   [$case]: the uninstaller and its list were installed" || fail "no uninstaller installed"
+  reg_import "[$run_key]" "\"QuorinFormat\"=\"\\\"$scratch_reg\\\\$1\\\\QuorinFormat\\\\QuorinFormat.exe\\\" /auto\""
+  printf 'user' >"$installed/data/mine.txt"
+  printf 'user' >"$scratch/$1/beside.txt"
+  cp "$installed/Uninstall.exe" "$work/Uninstall-again.exe"
+}
+# Nothing of the product is left but the user's file, the file the running
+# program wrote (launched.txt, not installed) and their folders.
+check_removed() {
+  check "what stays in the install folder" "QuorinFormat/data/mine.txt QuorinFormat/launched.txt" \
+    "$(cd "$scratch/$1" && find QuorinFormat -type f | sort | tr '\n' ' ' | sed 's/ $//')"
+  check "the file beside it" user "$(cat "$scratch/$1/beside.txt" 2>/dev/null)"
+  check "the application key" "" "$(reg_dump "$app_key")"
+  check "the uninstall entry" "" "$(reg_dump "$uninstall_key")"
+  check "the autostart value" "" "$(reg_value "$run_key" QuorinFormat)"
+  desktop_shortcut >/dev/null && fail "the desktop shortcut stays" || echo "ok   [$case]: no desktop shortcut"
+  ps -eo args= | grep -q 'QuorinFormat[\\/]QuorinFormat.exe' && fail "the program still runs" \
+    || echo "ok   [$case]: the program is not running"
+}
+
+case_uninstall() {
+  install_for_uninstall un
+  check "QuietUninstallString" "\"\\\"$scratch_reg\\\\un\\\\QuorinFormat\\\\Uninstall.exe\\\" /silent\"" \
+    "$(reg_value "$uninstall_key" QuietUninstallString)"
+  "$wine_run" "$installed/Uninstall.exe" /silent >"$work/run.log" 2>&1
+  check "silent uninstall exit code" 0 "$?"
+  check_removed un
+  "$wine_run" "$work/Uninstall-again.exe" /silent >"$work/run.log" 2>&1
+  check "a second uninstall finds nothing and succeeds" 0 "$?"
+  check "and touches nothing" user "$(cat "$installed/data/mine.txt" 2>/dev/null)"
+}
+
+case_uninstall_tampered() {
+  install_for_uninstall tam
+  before=$(cd "$prefix/drive_c/Program Files" && find . | sort | md5sum)
+  reg_import "[$uninstall_key]" '"InstallLocation"="C:\\Program Files"' \
+    "[$app_key]" '"InstallLocation"="C:\\Program Files"'
+  "$wine_run" "$installed/Uninstall.exe" /silent >"$work/run.log" 2>&1
+  check "a tampered folder is refused" 3 "$?"
+  check "the program files folder is untouched" "$before" \
+    "$(cd "$prefix/drive_c/Program Files" && find . | sort | md5sum)"
+  [ -f "$installed/QuorinFormat.exe" ] && echo "ok   [$case]: the installed files stay" \
+    || fail "files were removed through a tampered folder"
+}
+
+case_uninstall_wizard() {
+  install_for_uninstall click
+  "$wine_run" "$installed/Uninstall.exe" >"$work/run.log" 2>&1 &
+  pid=$!
+  win=$(timeout 40 xdotool search --sync --onlyvisible --class '^Uninstall.exe$' 2>/dev/null | head -n 1)
+  [ -n "$win" ] || { fail "no window appeared"; return; }
+  sleep 0.7
+  check "the confirm page" 1 "$(page)"
+  click $SETUP
+  wait_page 3 30 || fail "the done page did not come"
+  click $RUN
+  wait_exit 20 || fail "the uninstaller did not end after the done button"
+  check_removed click
 }
 
 # --- run -------------------------------------------------------------------
