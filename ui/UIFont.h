@@ -1,7 +1,7 @@
 #pragma once
 // Font specs such as "14", "14u" or "16bu": a pixel size followed by style
 // letters. The family is the system's icon-title face, read once per
-// process; the host window caches one font per spec (GetFont).
+// process; the host window caches one font per font text (GetFont).
 #include <string>
 #include <string_view>
 

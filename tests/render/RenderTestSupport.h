@@ -42,7 +42,7 @@ class Canvas {
     Gdiplus::Graphics g_;
 };
 
-// A host whose GetFont makes and keeps a font per spec, as a window does.
+// A host whose GetFont makes and keeps one font per font text, as a window does.
 class FontHost : public FakeHost {
   public:
     Gdiplus::Font* GetFont(const std::wstring& spec) override {
