@@ -11,25 +11,13 @@
 #include <vector>
 
 #include "ui/ControlFactory.h"
+#include "bench/BenchSupport.h"
 #include "ui/GdiplusHeaders.h"
 #include "ui/UIHostWnd.h"
 #include "ui/controls/UIComboBox.h"
 #include "ui/controls/UIComboListWidget.h"
 
 namespace {
-
-double MedianMicros(const std::function<void()>& work, int perRound) {
-    std::vector<double> samples;
-    for (int round = 0; round < 9; ++round) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < perRound; ++i) work();
-        const auto end = std::chrono::steady_clock::now();
-        samples.push_back(std::chrono::duration<double, std::micro>(end - start).count() /
-                          perRound);
-    }
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
 
 std::wstring Items(int n) {
     std::wstring data;
@@ -44,20 +32,16 @@ void Measure(UIHostWnd* host, int items) {
     box->SetAttribute(L"data", Items(items));
     box->DropDown();
     box->OnItemPicked(items - 1);  // the last row: the list scrolls to it
-    const double open = MedianMicros(
-        [box] {
-            box->DropDown();
-            ::ShowWindow(box->GetPopup()->GetNativeWindow(), SW_HIDE);
-        },
-        10);
+    const double open = MedianMicros(9, 10, [box](int) {
+        box->DropDown();
+        ::ShowWindow(box->GetPopup()->GetNativeWindow(), SW_HIDE);
+    });
     box->DropDown();
     HWND popup = box->GetPopup()->GetNativeWindow();
-    const double paint = MedianMicros(
-        [box, popup] {
-            box->GetPopup()->Invalidate(nullptr);
-            ::UpdateWindow(popup);
-        },
-        10);
+    const double paint = MedianMicros(9, 10, [box, popup](int) {
+        box->GetPopup()->Invalidate(nullptr);
+        ::UpdateWindow(popup);
+    });
     std::printf("%5d items: %9.1f us per drop-down, %8.1f us per list paint\n", items, open, paint);
     ::ShowWindow(popup, SW_HIDE);
     box->Detach();

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "ui/GdiplusHeaders.h"
 #include "ui/SkinBitmap.h"
 #include "ui/UIResLoader.h"
@@ -21,50 +22,6 @@
 #include "ui/controls/UISwitch.h"
 
 namespace {
-
-// A w x h opaque 32-bit BMP file.
-std::vector<uint8_t> MakeBmp(int w, int h) {
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + w * h * 4;
-    info.biSize = sizeof(info);
-    info.biWidth = w;
-    info.biHeight = h;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    std::vector<uint8_t> out(file.bfSize, 0x80);
-    memcpy(out.data(), &file, sizeof(file));
-    memcpy(out.data() + sizeof(file), &info, sizeof(info));
-    return out;
-}
-
-// Serves one 680 x 45 strip under every name.
-class StripLoader : public UIResLoader {
-  public:
-    StripLoader() {
-        const std::vector<uint8_t> bmp = MakeBmp(680, 45);
-        image_.reset(DecodeImage(bmp.data(), bmp.size()));
-    }
-    std::string GetFileData(const std::wstring&) override { return {}; }
-    SkinBitmap* GetImage(const std::wstring&) override { return image_.get(); }
-
-  private:
-    std::unique_ptr<SkinBitmap> image_;
-};
-
-double MedianMicros(const std::function<void()>& work) {
-    std::vector<double> samples;
-    for (int round = 0; round < 15; ++round) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < 20; ++i) work();
-        const auto end = std::chrono::steady_clock::now();
-        samples.push_back(std::chrono::duration<double, std::micro>(end - start).count() / 20);
-    }
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
 
 template <typename T>
 T* Make(std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> attrs) {
@@ -82,7 +39,8 @@ int wmain() {
     {
         Gdiplus::Bitmap canvas(200, 45, PixelFormat32bppARGB);
         Gdiplus::Graphics g(&canvas);
-        StripLoader loader;
+        BenchImageLoader loader;  // one 680 x 45 strip under every name
+        loader.SetDefault(680, 45);
         UIResLoader* previous = SetResLoader(&loader);
         const struct {
             const char* name;
@@ -101,10 +59,10 @@ int wmain() {
         };
         for (const auto& c : controls) {
             std::printf("%-28s %8.1f us per paint\n", c.name,
-                        MedianMicros([&] { c.control->Paint(g); }));
+                        MedianMicros(15, 20, [&](int) { c.control->Paint(g); }));
         }
         UIControl* button = controls[1].control;
-        const double click = MedianMicros([button] {
+        const double click = MedianMicros(15, 20, [button](int) {
             button->SendMessage(WM_MOUSEHOVER, 0, 0);
             button->SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
             button->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "ui/GdiplusHeaders.h"
 #include "ui/SkinBitmap.h"
 #include "ui/UIResLoader.h"
@@ -22,45 +23,6 @@ namespace {
 
 constexpr int kW = 610, kH = 20;
 
-// An opaque w x h 32-bit BMP file.
-std::vector<uint8_t> MakeBmp(int w, int h) {
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + w * h * 4;
-    info.biSize = sizeof(info);
-    info.biWidth = w;
-    info.biHeight = h;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    std::vector<uint8_t> out(file.bfSize, 0x80);
-    memcpy(out.data(), &file, sizeof(file));
-    memcpy(out.data() + sizeof(file), &info, sizeof(info));
-    return out;
-}
-
-// "short.bmp" is a 30-pixel bar end image, "long.bmp" a full-width bar.
-class ImageLoader : public UIResLoader {
-  public:
-    ImageLoader() {
-        Add(L"short.bmp", 30);
-        Add(L"long.bmp", kW);
-    }
-    std::string GetFileData(const std::wstring&) override { return {}; }
-    SkinBitmap* GetImage(const std::wstring& name) override {
-        auto it = images_.find(name);
-        return it == images_.end() ? nullptr : it->second.get();
-    }
-
-  private:
-    void Add(const std::wstring& name, int w) {
-        const std::vector<uint8_t> bmp = MakeBmp(w, kH);
-        images_[name].reset(DecodeImage(bmp.data(), bmp.size()));
-    }
-    std::map<std::wstring, std::unique_ptr<SkinBitmap>> images_;
-};
-
 // Sums the widths of the areas its child invalidates.
 class CountingParent : public UIControl {
   public:
@@ -68,21 +30,9 @@ class CountingParent : public UIControl {
     void Invalidate(const RECT* rc) override { columns += rc ? rc->right - rc->left : Width(); }
 };
 
-double MedianMicros(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
 template <typename Fn>
 double Time(int repeat, Fn&& fn) {
-    std::vector<double> samples;
-    for (int round = 0; round < 15; ++round) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < repeat; ++i) fn(i);
-        const auto end = std::chrono::steady_clock::now();
-        samples.push_back(std::chrono::duration<double, std::micro>(end - start).count() / repeat);
-    }
-    return MedianMicros(samples);
+    return MedianMicros(15, repeat, fn);
 }
 
 const std::wstring kValues[] = {L"0",  L"10", L"20", L"30", L"40",  L"50",
@@ -125,7 +75,10 @@ int wmain() {
     {
         Gdiplus::Bitmap canvas(kW, kH, PixelFormat32bppARGB);
         Gdiplus::Graphics g(&canvas);
-        ImageLoader loader;
+        // "short.bmp" is a 30-pixel bar end image, "long.bmp" a full-width bar.
+        BenchImageLoader loader;
+        loader.Add(L"short.bmp", 30, kH);
+        loader.Add(L"long.bmp", kW, kH);
         UIResLoader* previous = SetResLoader(&loader);
         Measure("plain", {}, g);
         Measure("three-slice images", {{L"prob", L"short.bmp"}, {L"prof", L"short.bmp"}}, g);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "ui/GdiplusHeaders.h"
 #include "ui/SkinBitmap.h"
 #include "ui/UIControl.h"
@@ -20,59 +21,14 @@
 
 namespace {
 
-// A 30 x 30 opaque 32-bit BMP file.
-std::vector<uint8_t> MakeBmp() {
-    const int side = 30;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + side * side * 4;
-    info.biSize = sizeof(info);
-    info.biWidth = side;
-    info.biHeight = side;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    std::vector<uint8_t> out(file.bfSize, 0x80);
-    memcpy(out.data(), &file, sizeof(file));
-    memcpy(out.data() + sizeof(file), &info, sizeof(info));
-    return out;
-}
-
-// Serves the one image under every name.
-class ImageLoader : public UIResLoader {
-  public:
-    ImageLoader() {
-        const std::vector<uint8_t> bmp = MakeBmp();
-        image_.reset(DecodeImage(bmp.data(), bmp.size()));
-    }
-    std::string GetFileData(const std::wstring&) override { return {}; }
-    SkinBitmap* GetImage(const std::wstring&) override { return image_.get(); }
-
-  private:
-    std::unique_ptr<SkinBitmap> image_;
-};
-
 // A control without a host: text renders use the default font.
 class BenchControl : public UIControl {
   public:
     void SetTextValue(const std::wstring& text) { SetText(text); }
 };
 
-double MedianMicros(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
 double TimePaints(UIRender* render, UIControl* control, Gdiplus::Graphics& g) {
-    std::vector<double> samples;
-    for (int round = 0; round < 15; ++round) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < 20; ++i) render->Draw(control, g);
-        const auto end = std::chrono::steady_clock::now();
-        samples.push_back(std::chrono::duration<double, std::micro>(end - start).count() / 20);
-    }
-    return MedianMicros(samples);
+    return MedianMicros(15, 20, [&](int) { render->Draw(control, g); });
 }
 
 }  // namespace
@@ -84,7 +40,8 @@ int wmain() {
     {
         Gdiplus::Bitmap canvas(200, 40, PixelFormat32bppARGB);
         Gdiplus::Graphics g(&canvas);
-        ImageLoader loader;
+        BenchImageLoader loader;  // one 30 x 30 image under every name
+        loader.SetDefault(30, 30);
         UIResLoader* previous = SetResLoader(&loader);
         BenchControl control;
         control.SetPos(0, 0, 200, 40);
