@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/Handles.h"
+#include "app/TextConvert.h"
 #include "base/PathGuard.h"
 #include "base/PathUtil.h"
 
@@ -14,16 +15,6 @@ namespace {
 constexpr DWORD kMaxListBytes = 16u * 1024 * 1024;
 // How much of what stays is named in the log.
 constexpr size_t kMaxKeptNamed = 200;
-
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = static_cast<int>(text.size());
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    if (n <= 0) return {};
-    std::wstring result(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, result.data(), n);
-    return result;
-}
 
 bool ReadSmallFile(const std::wstring& path, std::string* text) {
     // Opened without following a link put in the list's place.
@@ -76,7 +67,7 @@ std::vector<InstalledFileList::Entry> InstalledFileList::Parse(const std::string
     size_t start = 0;
     while (start < text.size()) {
         const size_t end = std::min(text.find('\n', start), text.size());
-        std::wstring line = Widen(text.substr(start, end - start));
+        std::wstring line = Utf8ToWide(std::string_view(text).substr(start, end - start));
         start = end + 1;
         std::replace(line.begin(), line.end(), L'/', L'\\');
         while (!line.empty() && (line.back() == L'\r' || line.back() == L' ')) line.pop_back();

@@ -160,22 +160,31 @@ std::wstring FinalPath(const std::wstring& path) {
         path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
         nullptr));
-    if (!object) return {};
-    std::vector<wchar_t> buffer(1024, L'\0');
-    DWORD n = ::GetFinalPathNameByHandleW(object.get(), buffer.data(),
-                                          static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
-    if (n >= buffer.size()) {
-        buffer.assign(n + 1, L'\0');
-        n = ::GetFinalPathNameByHandleW(object.get(), buffer.data(),
-                                        static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
-    }
-    if (n == 0 || n >= buffer.size()) return {};
-    return DropLocalDevicePrefix(std::wstring(buffer.data(), n));
+    return object ? FinalPathOfHandle(object.get()) : std::wstring();
 }
 
 }  // namespace
 
 std::wstring FinalPathOf(const std::wstring& path) { return FinalPath(path); }
+
+std::wstring FinalPathOfHandle(HANDLE object) {
+    std::vector<wchar_t> buffer(1024, L'\0');
+    DWORD n = ::GetFinalPathNameByHandleW(object, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                          FILE_NAME_NORMALIZED);
+    if (n >= buffer.size()) {
+        buffer.assign(n + 1, L'\0');
+        n = ::GetFinalPathNameByHandleW(object, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                        FILE_NAME_NORMALIZED);
+    }
+    if (n == 0 || n >= buffer.size()) return {};
+    return DropLocalDevicePrefix(std::wstring(buffer.data(), n));
+}
+
+UniqueFile HoldFolderItself(const std::wstring& path) {
+    return UniqueFile(::CreateFileW(
+        path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
 
 bool LeadsElsewhere(const std::wstring& path) {
     const size_t cut = path.find_last_of(L"\\/");

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/Handles.h"
+
 // "X:\..." or a "\\server\share" / "\\?\" path; "C:", "C:name" and "\name"
 // depend on the current folder and are not.
 bool IsFullyQualifiedPath(std::wstring_view path);
@@ -36,3 +38,9 @@ bool LeadsElsewhere(const std::wstring& path, const std::wstring& folderFinalPat
 // Where an existing file or folder really is (links resolved, "\\?\"
 // dropped); empty when it cannot be opened.
 std::wstring FinalPathOf(const std::wstring& path);
+// The same for an open file or folder ("\\?\" dropped, links resolved).
+std::wstring FinalPathOfHandle(HANDLE object);
+// Opens the folder itself, never a link's target, and holds it: without
+// share-delete nobody can rename it or swap it for a link until the handle
+// is closed. Invalid when it cannot be opened.
+UniqueFile HoldFolderItself(const std::wstring& path);

@@ -102,13 +102,9 @@ bool TreeContainsLink(const std::wstring& path) {
     return false;
 }
 
-// Opens the folder itself (not a link's target) and holds it: without
-// share-delete nobody can rename it or swap it for a link until the handle
-// is closed. Null when it cannot be opened or turns out to be a link.
+// The folder held (HoldFolderItself), or null when it turns out to be a link.
 UniqueFile PinFolder(const std::wstring& path) {
-    UniqueFile folder(::CreateFileW(
-        path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    UniqueFile folder = HoldFolderItself(path);
     if (!folder) return folder;
     BY_HANDLE_FILE_INFORMATION info = {};
     const bool linkByHandle = ::GetFileInformationByHandle(folder.get(), &info) &&
@@ -124,12 +120,7 @@ UniqueFile PinFolder(const std::wstring& path) {
 }
 
 // Where the pinned folder really is, for the protected-folder check.
-std::wstring FinalPathOf(HANDLE folder) {
-    wchar_t buffer[1024] = {};
-    const DWORD n = ::GetFinalPathNameByHandleW(folder, buffer, 1024, FILE_NAME_NORMALIZED);
-    if (n == 0 || n >= 1024) return {};
-    return ResolveFullPath(buffer);
-}
+std::wstring FinalPathOf(HANDLE folder) { return ResolveFullPath(FinalPathOfHandle(folder)); }
 
 // `path` is fully resolved. A folder is deleted only when it is no link, no
 // protected folder, and still the folder that was checked while its

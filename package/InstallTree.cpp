@@ -10,13 +10,6 @@ bool IsLinkAttribute(DWORD attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// The folder itself, never a link's target; open without share-delete.
-UniqueFile HoldFolder(const std::wstring& path) {
-    return UniqueFile(::CreateFileW(
-        path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-}
-
 }  // namespace
 
 InstallTree::Check InstallTree::CheckOneFolder(const std::wstring& path, bool create) {
@@ -30,7 +23,7 @@ InstallTree::Check InstallTree::CheckOneFolder(const std::wstring& path, bool cr
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return Check::kFailed;
     }
-    UniqueFile folder = HoldFolder(path);
+    UniqueFile folder = HoldFolderItself(path);
     if (!folder) return Check::kFailed;
     BY_HANDLE_FILE_INFORMATION info = {};
     if (::GetFileInformationByHandle(folder.get(), &info) &&
