@@ -5,8 +5,16 @@
 
 #include "ui/AttributeParse.h"
 
+// "Family_14b": the family comes before the first "_" and the size and
+// style letters after it, so a family name's own letters never read as
+// styles and a spec starting with a family still gets its size.
 UIFontSpec ParseFontSpec(std::wstring_view spec) {
     UIFontSpec out;
+    const size_t underscore = spec.find(L'_');
+    if (underscore != std::wstring_view::npos) {
+        out.family = std::wstring(spec.substr(0, underscore));
+        spec = spec.substr(underscore + 1);
+    }
     out.size = ParseInt(spec);
     if (out.size < 0) out.size = 0;
     for (wchar_t c : spec) {
@@ -31,9 +39,6 @@ UIFontSpec ParseFontSpec(std::wstring_view spec) {
                 break;
         }
     }
-    const size_t underscore = spec.find(L'_');
-    if (underscore != std::wstring_view::npos)
-        out.family = std::wstring(spec.substr(0, underscore));
     return out;
 }
 

@@ -211,6 +211,10 @@ TEST(FontSpec, SizesAndStyles) {
         {L"14", 14, 0},
         {L"12IS", 12, Gdiplus::FontStyleItalic | Gdiplus::FontStyleStrikeout},
         {L"14u", 14, Gdiplus::FontStyleUnderline},
+        // A family before "_": its letters are not styles, the size follows it.
+        {L"Tahoma_14b", 14, Gdiplus::FontStyleBold},
+        {L"Courier New_12", 12, 0},
+        {L"NoSuchFamilyAtAll_16i", 16, Gdiplus::FontStyleItalic},
     };
     for (const auto& c : cases) {
         const UIFontSpec parsed = ParseFontSpec(c.spec);
