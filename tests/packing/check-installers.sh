@@ -66,8 +66,10 @@ for item in '1 VERSIONINFO' 'FILEVERSION 2, 4, 1, 7' 'PRODUCTVERSION 2, 4, 1, 7'
   grep -qF "$item" "$tmp/brand.rc" || fail "windres does not show $item"
 done
 "$triple-objdump" -p "$tmp/brand.exe" >"$tmp/brand-headers.txt" || fail "objdump cannot read the branded installer"
-for type in 0x0003 0x000e 0x0010 0x0018; do
-  grep -qi "Entry: ID: $type" "$tmp/brand-headers.txt" || fail "objdump lists no resource type $type"
+# The resource types: icon image, group icon, version information, manifest.
+for type in 000003 00000e 000010 000018; do
+  grep -q "^[0-9a-f]*   Entry: ID: 0x$type," "$tmp/brand-headers.txt" ||
+    fail "objdump lists no resource type 0x$type"
 done
 "$build/wine-run" "$build/test-helpers/brand_probe.exe" "Z:$tmp/brand.exe" >"$tmp/probe.txt" 2>&1 ||
   { cat "$tmp/probe.txt"; fail "the system does not read the branding"; }
