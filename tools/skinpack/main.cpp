@@ -217,13 +217,16 @@ int Run(const std::vector<std::string>& argv) {
     const std::string& command = argv[0];
     std::vector<std::string> options;
     std::vector<fs::path> args;
+    // An option's value is taken as it is, even when it starts with "--"
+    // (a description such as "--- Setup ---").
+    bool wantValue = false;
     for (size_t i = 1; i < argv.size(); ++i) {
-        if (args.empty() && argv[i].size() > 2 && argv[i].compare(0, 2, "--") == 0)
-            options.push_back(argv[i]);
-        else if (!options.empty() && args.empty() && TakesValue(options.back()))
+        const bool option = args.empty() && argv[i].size() > 2 && argv[i].compare(0, 2, "--") == 0;
+        if (wantValue || option)
             options.push_back(argv[i]);
         else
             args.push_back(fs::u8path(argv[i]));
+        wantValue = !wantValue && option && TakesValue(argv[i]);
     }
     if (command == "payload") return PackPayload(options, args);
     if (command == "embed") return Embed(options, args);

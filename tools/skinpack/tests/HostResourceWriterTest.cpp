@@ -299,7 +299,7 @@ TEST_F(HostResourceWriterTest, IconAndVersionInformationAreWrittenAndReplaced) {
     WriteBytes(dir_ / "one.ico", MakeTestIcon({{48, true, 32}}).bytes);
     const std::string brand =
         " --product-name 'Quorin Format' --company 'Quorin Ltd.' --description 'Quorin Setup'"
-        " --version 3.1.4 --copyright '(c) 2026 Quorin' ";
+        " --version 3.1.4 --copyright '--(c) 2026 Quorin--' ";
     std::string output;
     const std::string embed = kSkinpack + " embed --script " + Quote(script_) + " --icon ";
     ASSERT_EQ(RunCommand(embed + Quote(dir_ / "three.ico") + brand + Quote(dir_ / "host.exe") +
@@ -320,7 +320,7 @@ TEST_F(HostResourceWriterTest, IconAndVersionInformationAreWrittenAndReplaced) {
          {"1 VERSIONINFO", "FILEVERSION 3, 1, 4, 0", "PRODUCTVERSION 3, 1, 4, 0",
           "VALUE \"ProductName\", \"Quorin Format\"", "VALUE \"CompanyName\", \"Quorin Ltd.\"",
           "VALUE \"FileDescription\", \"Quorin Setup\"",
-          "VALUE \"LegalCopyright\", \"(c) 2026 Quorin\"", "VALUE \"FileVersion\", \"3.1.4.0\"",
+          "VALUE \"LegalCopyright\", \"--(c) 2026 Quorin--\"", "VALUE \"FileVersion\", \"3.1.4.0\"",
           "VALUE \"Translation\", 0x409, 1200", "1 14 /* RT_GROUP_ICON */", "3 3 /* RT_ICON */",
           "1 24 /* RT_MANIFEST */"})
         EXPECT_NE(output.find(item), std::string::npos) << item << "\n" << output;
