@@ -1,7 +1,8 @@
 #pragma once
 // Makes an installer from the prebuilt host executable without a linker:
 // reads the host, keeps its resources (the manifest and any other), adds or
-// replaces the installer's own (script, skin, payload) and writes a new
+// replaces the installer's own (script, skin, payload, and the icon and
+// version information that brand it) and writes a new
 // resource section in place of the old one, moving the relocations behind
 // it and fixing the section table, the image size and the checksum.
 //
