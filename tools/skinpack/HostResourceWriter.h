@@ -2,9 +2,9 @@
 // Makes an installer from the prebuilt host executable without a linker:
 // reads the host, keeps its resources (the manifest and any other), adds or
 // replaces the installer's own (script, skin, payload, and the icon and
-// version information that brand it) and writes a new
-// resource section in place of the old one, moving the relocations behind
-// it and fixing the section table, the image size and the checksum.
+// version information that brand it) and writes a new resource section in
+// place of the old one, moving the relocations behind it and fixing the
+// section table, the image size and the checksum.
 //
 // Hosts it accepts: an unsigned x86 or x64 GUI program with a manifest,
 // whose resource section is the last one but for the base relocations, with
