@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "tools/skinpack/FileStreams.h"
+#include "tools/skinpack/IconFile.h"
 #include "tools/skinpack/PeChecksum.h"
 
 namespace fs = std::filesystem;
@@ -15,6 +16,8 @@ constexpr uint16_t kManifestType = 24;
 // The language the resource compiler gives resources by default (en-US).
 constexpr uint16_t kDefaultLanguage = 0x0409;
 constexpr uint64_t kMaxHostBytes = 256ull << 20;
+// Far above any real icon (256x256 in a dozen depths is about 1 MiB).
+constexpr uint64_t kMaxIconBytes = 16ull << 20;
 // Windows maps the whole image; beyond 2 GiB it refuses to load it.
 constexpr uint64_t kMaxImageBytes = 0x7FFF0000ull;
 
@@ -66,6 +69,16 @@ bool StreamFile(const fs::path& path, uint64_t size, ChecksumWriter& out, std::s
     std::fclose(in);
     if (!whole) error = "'" + path.u8string() + "' changed while it was being embedded";
     return whole;
+}
+
+ResourceItem BytesItem(uint16_t type, uint16_t id, std::vector<uint8_t> bytes) {
+    ResourceItem item;
+    item.type = ResourceKey::Id(type);
+    item.name = ResourceKey::Id(id);
+    item.language = kDefaultLanguage;
+    item.size = bytes.size();
+    item.bytes = std::move(bytes);
+    return item;
 }
 
 }  // namespace
@@ -177,6 +190,38 @@ bool HostResourceWriter::Put(const std::u16string& type, uint16_t id, const fs::
     item.size = size;
     resources_.Put(std::move(item));
     return true;
+}
+
+bool HostResourceWriter::PutIcon(const fs::path& ico, std::string& error) {
+    std::error_code ec;
+    const uintmax_t size = fs::file_size(ico, ec);
+    if (ec || !fs::is_regular_file(ico, ec)) {
+        error = "cannot open '" + ico.u8string() + "'";
+        return false;
+    }
+    std::vector<uint8_t> bytes;
+    IconFile icon;
+    std::string why = "it is larger than any icon";
+    if (size > kMaxIconBytes || !ReadWholeFile(ico, bytes, why) || !icon.Parse(bytes, why)) {
+        error = "'" + ico.u8string() + "' is not a usable icon: " + why;
+        return false;
+    }
+    // The host's own icons go, images and groups alike: the first group in
+    // the file is the one the shell shows, and no group may name an image
+    // that is no longer there.
+    resources_.RemoveType(ResourceKey::Id(kIconType));
+    resources_.RemoveType(ResourceKey::Id(kGroupIconType));
+    for (size_t i = 0; i < icon.images().size(); ++i)
+        resources_.Put(BytesItem(kIconType, static_cast<uint16_t>(kAppIconResource + i),
+                                 icon.images()[i].bytes));
+    resources_.Put(
+        BytesItem(kGroupIconType, kAppIconResource, icon.GroupDirectory(kAppIconResource)));
+    return true;
+}
+
+void HostResourceWriter::PutVersion(std::vector<uint8_t> bytes) {
+    resources_.RemoveType(ResourceKey::Id(kVersionType));
+    resources_.Put(BytesItem(kVersionType, kVersionResource, std::move(bytes)));
 }
 
 bool HostResourceWriter::Write(const fs::path& out, std::string& error) const {

@@ -172,6 +172,12 @@ void ResourceTree::Put(ResourceItem item) {
     items_.push_back(std::move(item));
 }
 
+void ResourceTree::RemoveType(const ResourceKey& type) {
+    items_.erase(std::remove_if(items_.begin(), items_.end(),
+                                [&](const ResourceItem& old) { return old.type == type; }),
+                 items_.end());
+}
+
 bool ResourceTree::Has(const ResourceKey& type, const ResourceKey& name) const {
     return std::any_of(items_.begin(), items_.end(), [&](const ResourceItem& item) {
         return item.type == type && item.name == name;

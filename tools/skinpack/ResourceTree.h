@@ -51,6 +51,8 @@ class ResourceTree {
     bool Parse(const PeImage& image, std::string& error);
     // Adds an item, replacing every language of the same type and name.
     void Put(ResourceItem item);
+    // Drops every item of a type (all names and languages).
+    void RemoveType(const ResourceKey& type);
     bool Has(const ResourceKey& type, const ResourceKey& name) const;
     const std::vector<ResourceItem>& items() const { return items_; }
     // Lays the section out for the address `rva`; false when it cannot be

@@ -14,6 +14,7 @@
 #include "tools/skinpack/PayloadTree.h"
 #include "tools/skinpack/SevenZipWriter.h"
 #include "tools/skinpack/SkinPacker.h"
+#include "tools/skinpack/VersionInfo.h"
 
 namespace fs = std::filesystem;
 
@@ -27,10 +28,13 @@ const char kUsage[] =
     "       skinpack mask IN OUT         mask (or unmask) an existing 7z archive\n"
     "       skinpack list ARCHIVE        list a payload archive, masked or plain\n"
     "       skinpack test ARCHIVE        decode a payload archive and check its CRCs\n"
-    "       skinpack embed [--script FILE] [--skin PAK] [--payload PAK] HOST OUT\n"
+    "       skinpack embed [--script FILE] [--skin PAK] [--payload PAK] [--icon FILE.ico]\n"
+    "                      [--product-name TEXT] [--company TEXT] [--description TEXT]\n"
+    "                      [--version A.B.C.D] [--copyright TEXT] HOST OUT\n"
     "                                    write an installer: the prebuilt host with the\n"
     "                                    script, skin package and payload archive in its\n"
-    "                                    resources (129 LUA, 130 PAK, 131 PAK)\n"
+    "                                    resources (129 LUA, 130 PAK, 131 PAK), and the\n"
+    "                                    icon and version information the shell shows\n"
     "       skinpack resources EXE       list an executable's resources\n";
 
 int Fail(const std::string& message) {
@@ -113,24 +117,44 @@ int MaskArchive(const std::vector<fs::path>& args) {
     return ok ? 0 : Fail("cannot write '" + args[1].u8string() + "'");
 }
 
+// The version texts each option sets.
+const struct {
+    const char* option;
+    const char16_t* key;
+} kVersionTexts[] = {
+    {"--product-name", u"ProductName"},
+    {"--company", u"CompanyName"},
+    {"--description", u"FileDescription"},
+    {"--copyright", u"LegalCopyright"},
+};
+
+// One embed option: a resource, the icon or a part of the version
+// information. -1 for an unknown option, 0 when refused (with `error`).
+int EmbedOption(const std::string& option, const std::string& value, HostResourceWriter& writer,
+                VersionInfo& version, std::string& error) {
+    const fs::path file = fs::u8path(value);
+    if (option == "--script") return writer.Put(u"LUA", kScriptResource, file, error);
+    if (option == "--skin") return writer.Put(u"PAK", kSkinResource, file, error);
+    if (option == "--payload") return writer.Put(u"PAK", kPayloadResource, file, error);
+    if (option == "--icon") return writer.PutIcon(file, error);
+    if (option == "--version") return version.SetVersion(value, error);
+    for (const auto& text : kVersionTexts)
+        if (option == text.option) return version.SetText(text.key, value, error);
+    return -1;
+}
+
 int Embed(const std::vector<std::string>& options, const std::vector<fs::path>& args) {
     if (args.size() != 2 || options.size() % 2 != 0) return Usage();
     HostResourceWriter writer;
+    VersionInfo version;
     std::string error;
     if (!writer.Open(args[0], error)) return Fail(error);
     for (size_t i = 0; i < options.size(); i += 2) {
-        const fs::path file = fs::u8path(options[i + 1]);
-        bool ok = false;
-        if (options[i] == "--script")
-            ok = writer.Put(u"LUA", kScriptResource, file, error);
-        else if (options[i] == "--skin")
-            ok = writer.Put(u"PAK", kSkinResource, file, error);
-        else if (options[i] == "--payload")
-            ok = writer.Put(u"PAK", kPayloadResource, file, error);
-        else
-            return Usage();
-        if (!ok) return Fail(error);
+        const int result = EmbedOption(options[i], options[i + 1], writer, version, error);
+        if (result < 0) return Usage();
+        if (result == 0) return Fail(error);
     }
+    if (!version.empty()) writer.PutVersion(version.Build());
     if (!writer.Write(args[1], error)) return Fail(error);
     std::printf("skinpack: %s: %zu resources\n", args[1].u8string().c_str(),
                 writer.resources().items().size());
@@ -180,9 +204,11 @@ int Inspect(bool test, const std::vector<fs::path>& args) {
 }
 
 bool TakesValue(const std::string& option) {
-    for (const char* name :
-         {"--level", "--block-mb", "--threads", "--script", "--skin", "--payload"})
+    for (const char* name : {"--level", "--block-mb", "--threads", "--script", "--skin",
+                             "--payload", "--icon", "--version"})
         if (option == name) return true;
+    for (const auto& text : kVersionTexts)
+        if (option == text.option) return true;
     return false;
 }
 
@@ -191,13 +217,16 @@ int Run(const std::vector<std::string>& argv) {
     const std::string& command = argv[0];
     std::vector<std::string> options;
     std::vector<fs::path> args;
+    // An option's value is taken as it is, even when it starts with "--"
+    // (a description such as "--- Setup ---").
+    bool wantValue = false;
     for (size_t i = 1; i < argv.size(); ++i) {
-        if (args.empty() && argv[i].size() > 2 && argv[i].compare(0, 2, "--") == 0)
-            options.push_back(argv[i]);
-        else if (!options.empty() && args.empty() && TakesValue(options.back()))
+        const bool option = args.empty() && argv[i].size() > 2 && argv[i].compare(0, 2, "--") == 0;
+        if (wantValue || option)
             options.push_back(argv[i]);
         else
             args.push_back(fs::u8path(argv[i]));
+        wantValue = !wantValue && option && TakesValue(argv[i]);
     }
     if (command == "payload") return PackPayload(options, args);
     if (command == "embed") return Embed(options, args);

@@ -1,8 +1,10 @@
 #include <functional>
 
+#include "TestIcon.h"
 #include "TestPe.h"
 #include "TestTree.h"
 #include "tools/skinpack/HostResourceWriter.h"
+#include "tools/skinpack/VersionInfo.h"
 
 namespace {
 
@@ -264,7 +266,17 @@ TEST_F(HostResourceWriterTest, CommandLineEmbedsAndReportsErrors) {
         std::string message;
     } cases[] = {
         {"embed " + Quote(dir_ / "host.exe"), 2, "usage"},
-        {"embed --icon x " + Quote(dir_ / "host.exe") + " o.exe", 2, "usage"},
+        {"embed --banner x " + Quote(dir_ / "host.exe") + " o.exe", 2, "usage"},
+        {"embed --icon " + Quote(script_) + " " + Quote(dir_ / "host.exe") + " " +
+             Quote(dir_ / "o.exe"),
+         1, "is not a usable icon: not an icon file"},
+        {"embed --icon " + Quote(dir_ / "absent.ico") + " " + Quote(dir_ / "host.exe") + " " +
+             Quote(dir_ / "o.exe"),
+         1, "cannot open"},
+        {"embed --version 1.2.x " + Quote(dir_ / "host.exe") + " " + Quote(dir_ / "o.exe"), 1,
+         "version '1.2.x' is not one to four numbers"},
+        {"embed --company '' " + Quote(dir_ / "host.exe") + " " + Quote(dir_ / "o.exe"), 1,
+         "CompanyName is empty"},
         {"embed " + Quote(script_) + " " + Quote(dir_ / "o.exe"), 1, "no MZ header"},
         {"embed --skin " + Quote(dir_ / "absent") + " " + Quote(dir_ / "host.exe") + " " +
              Quote(dir_ / "o.exe"),
@@ -276,4 +288,53 @@ TEST_F(HostResourceWriterTest, CommandLineEmbedsAndReportsErrors) {
         EXPECT_NE(output.find(c.message), std::string::npos) << c.args << ": " << output;
     }
     EXPECT_FALSE(fs::exists(dir_ / "o.exe"));
+}
+
+// The icon and the version information are ordinary resources that the
+// toolchain's resource decompiler reads; embedding again replaces them.
+TEST_F(HostResourceWriterTest, IconAndVersionInformationAreWrittenAndReplaced) {
+    WriteBytes(dir_ / "host.exe", MakeTestPe().bytes);
+    const TestIcon three = MakeTestIcon({{16, false, 32}, {32, false, 32}, {0, true, 32}});
+    WriteBytes(dir_ / "three.ico", three.bytes);
+    WriteBytes(dir_ / "one.ico", MakeTestIcon({{48, true, 32}}).bytes);
+    const std::string brand =
+        " --product-name 'Quorin Format' --company 'Quorin Ltd.' --description 'Quorin Setup'"
+        " --version 3.1.4 --copyright '--(c) 2026 Quorin--' ";
+    std::string output;
+    const std::string embed = kSkinpack + " embed --script " + Quote(script_) + " --icon ";
+    ASSERT_EQ(RunCommand(embed + Quote(dir_ / "three.ico") + brand + Quote(dir_ / "host.exe") +
+                             " " + Quote(dir_ / "a.exe"),
+                         &output),
+              0)
+        << output;
+    ASSERT_EQ(RunCommand(embed + Quote(dir_ / "three.ico") + brand + Quote(dir_ / "host.exe") +
+                             " " + Quote(dir_ / "b.exe"),
+                         &output),
+              0)
+        << output;
+    EXPECT_EQ(ReadBytes(dir_ / "a.exe"), ReadBytes(dir_ / "b.exe"));
+    ASSERT_EQ(
+        RunCommand("x86_64-w64-mingw32-windres -i " + Quote(dir_ / "a.exe") + " -O rc", &output), 0)
+        << output;
+    for (const char* item :
+         {"1 VERSIONINFO", "FILEVERSION 3, 1, 4, 0", "PRODUCTVERSION 3, 1, 4, 0",
+          "VALUE \"ProductName\", \"Quorin Format\"", "VALUE \"CompanyName\", \"Quorin Ltd.\"",
+          "VALUE \"FileDescription\", \"Quorin Setup\"",
+          "VALUE \"LegalCopyright\", \"--(c) 2026 Quorin--\"", "VALUE \"FileVersion\", \"3.1.4.0\"",
+          "VALUE \"Translation\", 0x409, 1200", "1 14 /* RT_GROUP_ICON */", "3 3 /* RT_ICON */",
+          "1 24 /* RT_MANIFEST */"})
+        EXPECT_NE(output.find(item), std::string::npos) << item << "\n" << output;
+
+    // Into the installer again, with a one-image icon and a new version.
+    ASSERT_EQ(RunCommand(kSkinpack + " embed --icon " + Quote(dir_ / "one.ico") + " --version 4 " +
+                             Quote(dir_ / "a.exe") + " " + Quote(dir_ / "c.exe"),
+                         &output),
+              0)
+        << output;
+    VersionInfo four;
+    std::string error;
+    ASSERT_TRUE(four.SetVersion("4", error));
+    ASSERT_EQ(RunCommand(kSkinpack + " resources " + Quote(dir_ / "c.exe"), &output), 0);
+    EXPECT_EQ(output, "LUA 129 1033 26\n3 1 1033 33\n14 1 1033 20\n16 1 1033 " +
+                          std::to_string(four.Build().size()) + "\n24 1 1033 33\n");
 }
