@@ -4,7 +4,7 @@
 # installer goes without -o.
 #   check-make-installer.sh BUILD_DIR
 set -eu
-build=$1
+build=$(cd "$1" && pwd)
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

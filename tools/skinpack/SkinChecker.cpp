@@ -34,6 +34,24 @@ bool EndsWithNoCase(const std::wstring& text, std::wstring_view suffix) {
     return true;
 }
 
+bool IsLayoutFile(const fs::path& path) {
+    std::string extension = path.extension().u8string();
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return extension == ".xml";
+}
+
+// Every layout under the folder, in a stable order.
+std::vector<fs::path> ListLayouts(const fs::path& root) {
+    std::vector<fs::path> layouts;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->is_regular_file(ec) && IsLayoutFile(it->path())) layouts.push_back(it->path());
+    }
+    std::sort(layouts.begin(), layouts.end());
+    return layouts;
+}
+
 bool IsControlTag(const std::wstring& tag) {
     return std::any_of(std::begin(kLayoutControlTags), std::end(kLayoutControlTags),
                        [&](const wchar_t* known) { return tag == known; });
@@ -119,14 +137,7 @@ bool SkinChecker::Check(const fs::path& root) {
     file_ = root.u8string();
     lineStarts_.clear();
     if (!CollectNames(root)) return false;
-    std::vector<fs::path> layouts;
-    std::error_code ec;
-    for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_regular_file(ec) && EndsWithNoCase(it->path().wstring(), L".xml"))
-            layouts.push_back(it->path());
-    }
-    std::sort(layouts.begin(), layouts.end());
-    file_ = root.u8string();
+    const std::vector<fs::path> layouts = ListLayouts(root);
     if (layouts.empty()) {
         Add(true, 0, "the skin has no layouts (xml/*.xml)");
         return false;
