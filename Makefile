@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_COMMON = --no-warn-unused-cli -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKINSETUP_WERROR=ON
 
-.PHONY: all bootstrap build build-x64 build-x86 build-native test demo demo-silent bench clean format bench-ui bench-xml dist preview
+.PHONY: all bootstrap build build-x64 build-x86 build-native test demo demo-silent demo-inputs bench clean format bench-ui bench-xml dist preview
 
 all: build
 
@@ -39,15 +39,25 @@ test: build
 dist: build
 	@./tools/make-dist build/dist
 
+# What the demos need and no more: the packer, the prebuilt host, the shipped
+# skin and the sample program (not the tests and their inputs).
+DEMO_TARGETS = skinsetup_stub shipped_skin demo_app
+demo-inputs: bootstrap
+	@cmake -S . -B build/native $(CMAKE_COMMON) >/dev/null
+	@cmake --build build/native --target skinpack -j $(JOBS) -- --quiet
+	@cmake -S . -B build/x64 $(CMAKE_COMMON) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
+	@cmake --build build/x64 -j $(JOBS) $(addprefix --target ,$(DEMO_TARGETS)) -- --quiet
+
 # The shipped installer over the sample payload, clicked through its three
 # pages on the X display: prints what the script printed, the registry
 # values, the shortcut and the installed files; screenshots in build/demo/.
-demo: build-x64
+demo: demo-inputs
 	@sh resources/demo/wizard-demo.sh build/x64 build/demo
 
 # A silent install of a small sample payload (resources/demo/) into the
 # temporary folder: prints the progress, the result and what landed.
-demo-silent: build-x64
+demo-silent: demo-inputs
 	@sh resources/demo/make-payload.sh build/x64 build/demo/payload
 	@./tools/make-installer --script resources/demo.lua --no-skin --payload build/demo/payload \
 	  -o build/demo/setup.exe

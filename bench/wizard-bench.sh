@@ -10,8 +10,8 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd) native=$(cd "$2" && pwd)
 mkdir -p "$3"
 work=$(cd "$3" && pwd)
-export DISPLAY="${SKINSETUP_DISPLAY:-:77}"
 wine_run="$ROOT/tools/wine-run --build $build"
+export DISPLAY="$($wine_run --print-display)"  # where wine-run shows the installer
 prefix="$build/wineprefix"
 now() { date +%s.%N; }
 secs() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }

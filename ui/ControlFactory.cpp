@@ -3,6 +3,7 @@
 #include <map>
 
 #include "ui/HLayoutCtrl.h"
+#include "ui/LayoutTags.h"
 #include "ui/UIControl.h"
 #include "ui/VLayoutCtrl.h"
 #include "ui/controls/UIButton.h"
@@ -37,11 +38,13 @@ UIControl* Create() {
     return new T();
 }
 
-// The tags layouts may use. Controls join the table as they are built.
-const struct {
+// The tags layouts may use, in the order of kLayoutControlTags (the list the
+// packer checks layouts against).
+struct ControlClass {
     const wchar_t* tag;
     UIControlCreator create;
-} kControlClasses[] = {
+};
+constexpr ControlClass kControlClasses[] = {
     {L"UIWnd", Create<UIControl>},  // the root element of a window
     {L"UIControl", Create<UIControl>},
     {L"HLayoutCtrl", Create<HLayoutCtrl>},
@@ -66,6 +69,16 @@ const struct {
     {L"UINativeEdit", Create<UINativeEdit>},
     {L"UIEdit", Create<UIEdit>},
 };
+
+constexpr bool TagsMatchLayoutTags() {
+    constexpr size_t count = sizeof(kControlClasses) / sizeof(kControlClasses[0]);
+    if (count != kLayoutControlTagCount) return false;
+    for (size_t i = 0; i < count; ++i)
+        if (!SameLayoutTag(kControlClasses[i].tag, kLayoutControlTags[i])) return false;
+    return true;
+}
+static_assert(TagsMatchLayoutTags(),
+              "a control class was added or renamed here but not in ui/LayoutTags.h");
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "ui/UIDocBuilder.h"
 
 #include "app/TextConvert.h"
+#include "ui/LayoutTags.h"
 #include "ui/UIControl.h"
 #include "ui/UIResLoader.h"
 #include "xml/XmlDocument.h"
@@ -70,9 +71,10 @@ UIControl* BuildElement(UIDocBuilder& builder, UIControl* parent, XmlDocument& r
     if (builder.elementDepth >= UIDocBuilder::kMaxElementDepth) return nullptr;
     DepthGuard nesting(builder.elementDepth);
     const std::wstring tag = reader.GetTagName();
-    const bool include = tag == L"node";
-    UIControl* control = include ? LoadLayout(builder, parent, reader.GetAttributeValue(L"file"))
-                                 : CreateControl(builder, parent, tag);
+    const bool include = tag == kLayoutIncludeTag;
+    UIControl* control =
+        include ? LoadLayout(builder, parent, reader.GetAttributeValue(kLayoutIncludeFileAttribute))
+                : CreateControl(builder, parent, tag);
     if (!control) return nullptr;
     // After the included document's own attributes, so the node's win.
     ApplyAttributes(control, reader);

@@ -13,8 +13,8 @@ build=$(cd "$1" && pwd)
 mkdir -p "$2"
 out=$(cd "$2" && pwd)
 port=47199
-export DISPLAY="${SKINSETUP_DISPLAY:-:77}"
 wine_run="$ROOT/tools/wine-run --build $build"
+export DISPLAY="$($wine_run --print-display)"  # where wine-run shows the installer
 prefix="$build/wineprefix"
 rm -rf "$out/payload" "$out/run"
 mkdir -p "$out/run"

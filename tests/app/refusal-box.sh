@@ -6,7 +6,8 @@
 set -u
 wine_run=$1 installer=$2 shot=$3
 name=$(basename "$installer")
-export DISPLAY="${SKINSETUP_DISPLAY:-:77}"
+# The display wine-run shows the program on (SKINSETUP_DISPLAY or the checkout's own).
+export DISPLAY="$("$wine_run" --print-display)"
 "$wine_run" reg add "HKCU\\Software\\Wine\\AppDefaults\\$name" /v Version /d winxp /f >/dev/null
 "$wine_run" "$installer" &
 pid=$!

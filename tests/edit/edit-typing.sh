@@ -9,7 +9,8 @@
 #   edit-typing.sh WINE_RUN PROGRAM OUT
 set -u
 wine_run=$1 program=$2 out=$3
-export DISPLAY="${SKINSETUP_DISPLAY:-:77}"
+# The display wine-run shows the program on (SKINSETUP_DISPLAY or the checkout's own).
+export DISPLAY="$("$wine_run" --print-display)"
 mkdir -p "$out"
 rm -f "$out/log.txt"
 "$wine_run" "$program" "Z:$out/log.txt" &

@@ -5,7 +5,8 @@
 #   window-drag.sh WINE_RUN PROGRAM SCREENSHOT
 set -u
 wine_run=$1 program=$2 shot=$3
-export DISPLAY="${SKINSETUP_DISPLAY:-:77}"
+# The display wine-run shows the program on (SKINSETUP_DISPLAY or the checkout's own).
+export DISPLAY="$("$wine_run" --print-display)"
 "$wine_run" "$program" &
 pid=$!
 fail() { echo "$1"; kill $pid 2>/dev/null; exit 1; }

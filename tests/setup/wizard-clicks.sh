@@ -8,7 +8,8 @@
 #   wizard-clicks.sh WINE_RUN INSTALLER OUT
 set -u
 wine_run=$1 installer=$2 out=$3
-export DISPLAY="${SKINSETUP_DISPLAY:-:77}"
+# The display wine-run shows the program on (SKINSETUP_DISPLAY or the checkout's own).
+export DISPLAY="$("$wine_run" --print-display)"
 mkdir -p "$out"
 rm -f "$out/log.txt"
 SKINSETUP_WIZARD_LOG="Z:$out/log.txt" "$wine_run" "$installer" &

@@ -13,7 +13,7 @@ cases=${*:-normal licence reinstall selectdir update damaged silent uninstall un
 wine_run="$build/wine-run"
 installers="$build/test-installers"
 prefix="$build/wineprefix"
-export DISPLAY="${SKINSETUP_DISPLAY:-:77}"
+export DISPLAY="$("$wine_run" --print-display)"  # where wine-run shows the installer
 here=$(cd "$(dirname "$0")" && pwd)
 work="$build/ship-test-run"
 rm -rf "$work"

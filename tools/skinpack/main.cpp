@@ -12,7 +12,9 @@
 #include "tools/skinpack/FileStreams.h"
 #include "tools/skinpack/HostResourceWriter.h"
 #include "tools/skinpack/PayloadTree.h"
+#include "tools/skinpack/ScriptChecker.h"
 #include "tools/skinpack/SevenZipWriter.h"
+#include "tools/skinpack/SkinChecker.h"
 #include "tools/skinpack/SkinPacker.h"
 #include "tools/skinpack/VersionInfo.h"
 
@@ -35,7 +37,12 @@ const char kUsage[] =
     "                                    script, skin package and payload archive in its\n"
     "                                    resources (129 LUA, 130 PAK, 131 PAK), and the\n"
     "                                    icon and version information the shell shows\n"
-    "       skinpack resources EXE       list an executable's resources\n";
+    "       skinpack resources EXE       list an executable's resources\n"
+    "       skinpack check-script FILE...  compile installer scripts without running them;\n"
+    "                                    fails with \"error: FILE:LINE: message\"\n"
+    "       skinpack check-skin DIR      read every layout of a skin folder: fails on a\n"
+    "                                    layout that is not well-formed, warns about\n"
+    "                                    unknown tags and missing images\n";
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "skinpack: %s\n", message.c_str());
@@ -203,6 +210,31 @@ int Inspect(bool test, const std::vector<fs::path>& args) {
     return 0;
 }
 
+int CheckScripts(const std::vector<fs::path>& args) {
+    if (args.empty()) return Usage();
+    int status = 0;
+    for (const fs::path& file : args) {
+        std::string message;
+        if (ScriptChecker::Check(file, message)) continue;
+        std::fprintf(stderr, "error: %s\n", message.c_str());
+        status = 1;
+    }
+    return status;
+}
+
+int CheckSkin(const std::vector<fs::path>& args) {
+    if (args.size() != 1) return Usage();
+    SkinChecker checker;
+    const bool ok = checker.Check(args[0]);
+    for (const SkinFinding& finding : checker.findings())
+        std::fprintf(stderr, "%s\n", finding.Text().c_str());
+    if (!ok) return 1;
+    const size_t count = checker.layoutCount();
+    std::printf("skinpack: %s: %zu layout%s checked\n", args[0].u8string().c_str(), count,
+                count == 1 ? "" : "s");
+    return 0;
+}
+
 bool TakesValue(const std::string& option) {
     for (const char* name : {"--level", "--block-mb", "--threads", "--script", "--skin",
                              "--payload", "--icon", "--version"})
@@ -236,6 +268,8 @@ int Run(const std::vector<std::string>& argv) {
     if (command == "list") return Inspect(false, args);
     if (command == "test") return Inspect(true, args);
     if (command == "resources") return ListResources(args);
+    if (command == "check-script") return CheckScripts(args);
+    if (command == "check-skin") return CheckSkin(args);
     return Usage();
 }
 
