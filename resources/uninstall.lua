@@ -92,6 +92,9 @@ end
 -- The wizard: confirm, progress, done
 ---------------------------------------------------------------------------
 local g_next = 1
+-- The wizard's steps run from a timer so that the bar is painted between
+-- them. Timer 1 of a window is its caret blink and never reaches ontimer.
+local STEP_TIMER = 2
 
 local function showPage(n)
   lua_ShowCtrl("uninstwnd", "page1", n == 1)
@@ -111,10 +114,10 @@ local function finish()
 end
 
 function ontimer(id)
-  if id ~= 1 then return end
+  if id ~= STEP_TIMER then return end
   local step = steps[g_next]
   if not step then
-    lua_KillTimer(1)
+    lua_KillTimer(STEP_TIMER)
     finish()
     return
   end
@@ -136,7 +139,7 @@ end
 local function startRemoval()
   showPage(2)
   g_next = 1
-  lua_SetTimer(1, 300)
+  lua_SetTimer(STEP_TIMER, 300)
 end
 
 local clicks = {

@@ -5,11 +5,11 @@
 # under C:\skinsetup-ship emptied.
 #   wizard.sh BUILD_DIR INPUT_DIR PORT [CASE...]
 # Cases: normal licence reinstall selectdir update damaged silent uninstall
-#        uninstall_tampered (uninstall_wizard: run by name, not yet passing)
+#        uninstall_tampered uninstall_wizard
 set -u
 build=$1 inputs=$2 port=$3
 shift 3
-cases=${*:-normal licence reinstall selectdir update damaged silent uninstall uninstall_tampered}
+cases=${*:-normal licence reinstall selectdir update damaged silent uninstall uninstall_tampered uninstall_wizard}
 wine_run="$build/wine-run"
 installers="$build/test-installers"
 prefix="$build/wineprefix"
@@ -411,7 +411,10 @@ case_uninstall_wizard() {
   sleep 0.7
   check "the confirm page" 1 "$(page)"
   click $SETUP
+  check "the progress page" 2 "$(page)"
   wait_page 3 30 || fail "the done page did not come"
+  shot "$work/uninstall-done.png"
+  echo "     the done page: $work/uninstall-done.png"
   click $RUN
   wait_exit 20 || fail "the uninstaller did not end after the done button"
   check_removed click
@@ -419,10 +422,11 @@ case_uninstall_wizard() {
 
 # --- run -------------------------------------------------------------------
 
-# Ends the installers this script started (the Windows processes by their
-# own command lines, then their wine-run wrappers).
+# Ends the installers and uninstallers this script started (the Windows
+# processes by their own command lines, then their wine-run wrappers).
 end_installers() {
-  for p in $(ps -eo pid=,args= | awk -v dir="$installers/" 'index($2, dir) == 1 { print $1 }'); do
+  for p in $(ps -eo pid=,args= | awk -v dir="$installers/" -v un="$scratch/" \
+      'index($2, dir) == 1 || index($2, un) == 1 { print $1 }'); do
     kill "$p" 2>/dev/null
   done
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
