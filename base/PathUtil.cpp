@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <vector>
 
@@ -249,7 +250,7 @@ std::wstring DeleteOrMoveAside(const std::wstring& path) {
 }
 
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
-    if (path.empty() || bytes.size() > MAXDWORD) return false;
+    if (path.empty()) return false;
     // Someone else's link put at the path is removed, so the write lands in
     // a new plain file and nowhere else.
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -260,11 +261,18 @@ bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
     UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
-    if (bytes.empty()) return true;
-    DWORD written = 0;
-    return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                       nullptr) &&
-           written == bytes.size();
+    // One write takes at most a DWORD's worth.
+    constexpr size_t kChunk = size_t{1} << 30;
+    for (size_t offset = 0; offset < bytes.size();) {
+        const DWORD size = static_cast<DWORD>(std::min(bytes.size() - offset, kChunk));
+        DWORD written = 0;
+        if (!::WriteFile(file.get(), bytes.data() + offset, size, &written, nullptr) ||
+            written == 0) {
+            return false;
+        }
+        offset += written;
+    }
+    return true;
 }
 
 std::wstring MakeGuidText() {
