@@ -4,11 +4,14 @@
 
 #include <iterator>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/ScriptRunner.h"
 #include "app/SetupMsgBox.h"
 #include "app/SetupWnd.h"
 #include "base/InstalledFileList.h"
+#include "base/PathUtil.h"
 #include "package/ExtractionWorker.h"
 #include "script_api/CommandLineRules.h"
 #include "script_api/HostFunctions.h"
@@ -38,21 +41,36 @@ int lua_GetParamValue(lua_State* L) {
     return 1;
 }
 
+void PushTextList(lua_State* L, const std::vector<std::wstring>& texts) {
+    lua_createtable(L, static_cast<int>(texts.size()), 0);
+    int index = 0;
+    for (const std::wstring& text : texts) {
+        PushText(L, text);
+        lua_rawseti(L, -2, ++index);
+    }
+}
+
 // Removes what an install recorded in its folder's list. Results: the number
 // of things removed (-1 when the folder may not be touched or has no
-// readable list) and a table naming what stays and why.
+// readable list), a table naming what stays and why, and one naming what
+// was removed.
 int lua_RemoveInstalled(lua_State* L) {
     InstalledFileList list;
     const bool read = list.Remove(ArgText(L, 1), ArgText(L, 2));
     lua_pushinteger(L, read ? list.removed() : -1);
-    lua_createtable(L, static_cast<int>(list.kept().size()), 0);
-    int index = 0;
-    for (const std::wstring& text : list.kept()) {
-        ::OutputDebugStringW((L"kept: " + text).c_str());
-        PushText(L, text);
-        lua_rawseti(L, -2, ++index);
-    }
-    return 2;
+    for (const std::wstring& text : list.kept()) ::OutputDebugStringW((L"kept: " + text).c_str());
+    PushTextList(L, list.kept());
+    PushTextList(L, list.removedNames());
+    return 3;
+}
+
+// Writes the script's text, as its bytes are (UTF-8), as a whole file: the
+// uninstaller's log. Whether it was written.
+int lua_WriteTextFile(lua_State* L) {
+    size_t size = 0;
+    const char* bytes = lua_type(L, 2) == LUA_TSTRING ? lua_tolstring(L, 2, &size) : "";
+    lua_pushboolean(L, WriteWholeFile(ArgText(L, 1), std::string_view(bytes, size)));
+    return 1;
 }
 
 // The application's own host functions, registered in this order after the
@@ -61,6 +79,7 @@ const HostFunction kSetupFunctions[] = {
     {"lua_StartDecompress", lua_StartDecompress}, {"lua_MsgBox", lua_MsgBox},
     {"lua_SetTimeSimulate", lua_SetTimeSimulate}, {"lua_SetExitCode", lua_SetExitCode},
     {"lua_GetParamValue", lua_GetParamValue},     {"lua_RemoveInstalled", lua_RemoveInstalled},
+    {"lua_WriteTextFile", lua_WriteTextFile},
 };
 
 }  // namespace

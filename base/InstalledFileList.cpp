@@ -13,8 +13,9 @@ namespace {
 
 // A list of a few hundred thousand files fits; anything larger is not one.
 constexpr DWORD kMaxListBytes = 16u * 1024 * 1024;
-// How much of what stays is named in the log.
+// How much of what stays, and of what goes, is named in the log.
 constexpr size_t kMaxKeptNamed = 200;
+constexpr size_t kMaxRemovedNamed = 5000;
 
 bool ReadSmallFile(const std::wstring& path, std::string* text) {
     // Opened without following a link put in the list's place.
@@ -85,6 +86,7 @@ std::vector<InstalledFileList::Entry> InstalledFileList::Parse(const std::string
 
 bool InstalledFileList::Remove(const std::wstring& folder, const std::wstring& listName) {
     removed_ = 0;
+    removedNames_.clear();
     kept_.clear();
     root_ = ResolveFullPath(folder);
     if (root_.empty() || IsVolumeRoot(root_) || IsProtectedFolder(root_)) {
@@ -113,9 +115,9 @@ bool InstalledFileList::Remove(const std::wstring& folder, const std::wstring& l
     for (const Entry& e : entries) {
         if (e.folder) RemoveFolder(e.path);
     }
-    if (::DeleteFileW(listPath.c_str())) ++removed_;
+    if (::DeleteFileW(listPath.c_str())) Removed(listPath);
     if (::RemoveDirectoryW(root_.c_str())) {
-        ++removed_;
+        Removed(root_);
     } else {
         ListWhatStays(root_, 0);
     }
@@ -149,11 +151,13 @@ void InstalledFileList::RemoveFile(const std::wstring& relative) {
     // Removing a link removes the link only; an in-use file (this program
     // itself among them) goes aside and is deleted at the next restart.
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteOrMoveAside(path);
-    if (Attributes(path) == INVALID_FILE_ATTRIBUTES) {
-        ++removed_;
-    } else {
+    const std::wstring aside = DeleteOrMoveAside(path);
+    if (Attributes(path) != INVALID_FILE_ATTRIBUTES) {
         Keep(path, L"could not be removed");
+    } else if (aside.empty()) {
+        Removed(path);
+    } else {
+        Removed(path + L" (in use: moved to " + aside + L", deleted at the next restart)");
     }
 }
 
@@ -164,7 +168,7 @@ void InstalledFileList::RemoveFolder(const std::wstring& relative) {
     if (!IsFolder(a) || IsLink(a)) return;  // not what the install made
     // Only an empty folder goes; one with the user's files stays, and the
     // files themselves are named once the walk is over.
-    if (::RemoveDirectoryW(path.c_str())) ++removed_;
+    if (::RemoveDirectoryW(path.c_str())) Removed(path);
 }
 
 void InstalledFileList::ListWhatStays(const std::wstring& path, int depth) {
@@ -192,4 +196,9 @@ void InstalledFileList::ListWhatStays(const std::wstring& path, int depth) {
 
 void InstalledFileList::Keep(const std::wstring& path, const wchar_t* reason) {
     if (kept_.size() < kMaxKeptNamed) kept_.push_back(path + L" (" + reason + L")");
+}
+
+void InstalledFileList::Removed(const std::wstring& text) {
+    ++removed_;
+    if (removedNames_.size() < kMaxRemovedNamed) removedNames_.push_back(text);
 }

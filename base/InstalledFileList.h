@@ -24,6 +24,9 @@ class InstalledFileList {
     bool Remove(const std::wstring& folder, const std::wstring& listName);
 
     int removed() const { return removed_; }
+    // What was removed, for the log: full paths, a file in use with the
+    // place it was moved aside to. The first few thousand are named.
+    const std::vector<std::wstring>& removedNames() const { return removedNames_; }
     // What stays, each with the reason, for the log.
     const std::vector<std::wstring>& kept() const { return kept_; }
 
@@ -33,8 +36,10 @@ class InstalledFileList {
     void RemoveFolder(const std::wstring& relative);
     void ListWhatStays(const std::wstring& path, int depth);
     void Keep(const std::wstring& path, const wchar_t* reason);
+    void Removed(const std::wstring& text);
 
     std::wstring root_;
     int removed_ = 0;
+    std::vector<std::wstring> removedNames_;
     std::vector<std::wstring> kept_;
 };

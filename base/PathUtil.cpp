@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <vector>
 
@@ -218,33 +219,60 @@ bool IsSafeForShellDelete(const std::wstring& resolved) {
     return !(attributes & FILE_ATTRIBUTE_DIRECTORY) || !TreeContainsLink(resolved);
 }
 
-void DeleteOrMoveAside(const std::wstring& path) {
-    if (path.empty()) return;
+std::wstring DeleteOrMoveAside(const std::wstring& path) {
+    if (path.empty()) return {};
     ::DeleteFileW(path.c_str());
-    if (!Exists(path)) return;
+    if (!Exists(path)) return {};
     // Only files are moved aside: a folder in the way keeps its contents.
     const DWORD current = ::GetFileAttributesW(path.c_str());
-    if (current != INVALID_FILE_ATTRIBUTES && (current & FILE_ATTRIBUTE_DIRECTORY)) return;
+    if (current != INVALID_FILE_ATTRIBUTES && (current & FILE_ATTRIBUTE_DIRECTORY)) return {};
 
     const std::wstring volume = VolumeOf(path);
     // Without its volume the file could be moved across drives or into the
     // current folder; leave it where it is.
-    if (volume.empty()) return;
+    if (volume.empty()) return {};
     std::wstring folder = TempFolder();
     // A move stays on the file's own drive, where it is a rename.
     if (folder.size() < 2 || ::StrCmpNIW(folder.c_str(), volume.c_str(), 2) != 0) folder = volume;
     if (folder.back() != L'\\') folder += L'\\';
 
     const std::wstring guid = MakeGuidText();
-    if (guid.empty()) return;
+    if (guid.empty()) return {};
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     const std::wstring target = folder + guid;
-    if (!::MoveFileW(path.c_str(), target.c_str())) return;
+    if (!::MoveFileW(path.c_str(), target.c_str())) return {};
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         ::SetFileAttributesW(target.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
     }
     ::MoveFileExW(target.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return target;
+}
+
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+    if (path.empty()) return false;
+    // Someone else's link put at the path is removed, so the write lands in
+    // a new plain file and nowhere else.
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ::DeleteFileW(path.c_str());
+    }
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    // One write takes at most a DWORD's worth.
+    constexpr size_t kChunk = size_t{1} << 30;
+    for (size_t offset = 0; offset < bytes.size();) {
+        const DWORD size = static_cast<DWORD>(std::min(bytes.size() - offset, kChunk));
+        DWORD written = 0;
+        if (!::WriteFile(file.get(), bytes.data() + offset, size, &written, nullptr) ||
+            written == 0) {
+            return false;
+        }
+        offset += written;
+    }
+    return true;
 }
 
 std::wstring MakeGuidText() {

@@ -2,6 +2,7 @@
 // Path and file utilities shared by the host functions and the payload
 // extraction, which writes every file through them.
 #include <string>
+#include <string_view>
 
 // Joins two path parts with exactly one backslash between them.
 std::wstring JoinPath(const std::wstring& first, const std::wstring& second);
@@ -24,8 +25,12 @@ bool IsVolumeRoot(const std::wstring& path);
 // deleted at the next reboot) so that a new file can take its name. The file
 // goes to the temporary folder when that is on the same drive, else to the
 // root of its own volume; when neither can be found it stays in place. A
-// folder at the path is left alone.
-void DeleteOrMoveAside(const std::wstring& path);
+// folder at the path is left alone. The path the file was moved to, empty
+// when it was deleted or stayed.
+std::wstring DeleteOrMoveAside(const std::wstring& path);
+// Writes `bytes` as the whole content of the file, replacing it; a link at
+// the path is replaced, not followed. Whether all bytes were written.
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
 // A new GUID as 36 characters without braces, upper-case hex digits except in
 // the third group, which is lower case; empty on failure.
 std::wstring MakeGuidText();

@@ -6,6 +6,9 @@
 -- in the list the install left in its folder (files the user added stay, and
 -- so do their folders), the shortcuts, the autostart value, the application
 -- key and the uninstall entry. The names below must match setup.lua.
+--
+-- Each run writes a UTF-8 log to the user's temporary folder (LOG_NAME):
+-- what was removed, and each thing that stayed with the reason.
 
 ---------------------------------------------------------------------------
 -- Configuration
@@ -18,6 +21,8 @@ local g_title = "Quorin格式转换 卸载"
 -- The list of installed files and folders the installer carries in its
 -- payload's root.
 local INSTALL_LIST = "install.lst"
+-- The log outlives the install folder, so it goes to the temporary folder.
+local LOG_NAME = g_RegKeyName .. "-uninstall.log"
 
 local APP_KEY = "SOFTWARE\\" .. g_RegKeyName
 local UNINSTALL_PARENT = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
@@ -32,6 +37,22 @@ local g_silent = false
 local g_installdir = ""
 local g_kept = {}
 local g_refused = false
+local g_log = {}
+
+---------------------------------------------------------------------------
+-- The log
+---------------------------------------------------------------------------
+local function log(text)
+  g_log[#g_log + 1] = text
+  lua_Print(text)
+end
+
+local function saveLog()
+  local path = lua_TempDir() .. LOG_NAME
+  if not lua_WriteTextFile(path, table.concat(g_log, "\r\n") .. "\r\n") then
+    lua_Print("the log could not be written to " .. path)
+  end
+end
 
 ---------------------------------------------------------------------------
 -- The removal, in steps so that the wizard's bar moves between them
@@ -49,6 +70,7 @@ end
 -- The program holds its files open while it runs; it gets a moment to end.
 local function endApplication()
   lua_KillProcessByName(g_appName)
+  log("ended " .. g_appName .. " wherever it was running")
   local until_ = os.clock() + 0.5
   while os.clock() < until_ do end
 end
@@ -57,41 +79,68 @@ local function removeShortcuts()
   lua_DeleteDesktopShortcut(g_appNikeName)
   lua_DeleteTaskBarShortcut(g_appNikeName)
   lua_DeleteStartMenuShortcurt(g_softName, g_appNikeName)
+  log("removed the desktop, taskbar and start menu shortcuts " .. g_appNikeName)
 end
 
 local function removeFiles()
-  local removed, kept = lua_RemoveInstalled(g_installdir, INSTALL_LIST)
+  local removed, kept, names = lua_RemoveInstalled(g_installdir, INSTALL_LIST)
   if removed < 0 then
     -- A folder that is a drive, a system folder or holds no list of this
     -- install: nothing in it is touched, and the entry stays to say so.
     g_refused = true
-    lua_Print("nothing removed from " .. g_installdir .. ": no install list there or a protected folder")
+    log("nothing removed from " .. g_installdir .. ": no install list there or a protected folder")
   else
-    lua_Print(string.format("removed %d files and folders", removed))
+    for _, text in ipairs(names) do log("removed: " .. text) end
+    if removed > #names then log(string.format("removed %d more", removed - #names)) end
+    log(string.format("removed %d files and folders", removed))
   end
   for _, text in ipairs(kept) do
-    lua_Print("kept: " .. text)
+    log("kept: " .. text)
     g_kept[#g_kept + 1] = text
   end
 end
 
+-- Deletes with `remove` and names in the log what `present` still finds.
+local function removeValue(name, present, remove)
+  remove()
+  if present() then
+    log("kept: " .. name .. " (could not be removed)")
+  else
+    log("removed: " .. name)
+  end
+end
+
+local function hasValue(root, key, name)
+  return function() return lua_QueryRegStr(root, key, name) ~= "" end
+end
+
 local function removeRegistry()
-  lua_DelReg("HKCU", RUN_KEY, g_RegKeyName)
-  if g_refused then return end
-  lua_DelRegKey("HKCU", "SOFTWARE", g_RegKeyName)
-  lua_DelRegKey("HKLM", UNINSTALL_PARENT, g_RegKeyName)
+  removeValue("HKCU\\" .. RUN_KEY .. " " .. g_RegKeyName, hasValue("HKCU", RUN_KEY, g_RegKeyName),
+    function() lua_DelReg("HKCU", RUN_KEY, g_RegKeyName) end)
+  if g_refused then
+    log("kept: HKCU\\" .. APP_KEY .. " and HKLM\\" .. UNINSTALL_KEY .. " (the install folder was refused)")
+    return
+  end
+  removeValue("HKCU\\" .. APP_KEY, hasValue("HKCU", APP_KEY, "InstallLocation"),
+    function() lua_DelRegKey("HKCU", "SOFTWARE", g_RegKeyName) end)
+  removeValue("HKLM\\" .. UNINSTALL_KEY, hasValue("HKLM", UNINSTALL_KEY, "InstallLocation"),
+    function() lua_DelRegKey("HKLM", UNINSTALL_PARENT, g_RegKeyName) end)
 end
 
 local steps = {endApplication, removeShortcuts, removeFiles, removeRegistry}
 
 local function removeAll()
   for _, step in ipairs(steps) do step() end
+  saveLog()
 end
 
 ---------------------------------------------------------------------------
 -- The wizard: confirm, progress, done
 ---------------------------------------------------------------------------
 local g_next = 1
+-- The wizard's steps run from a timer so that the bar is painted between
+-- them. Timer 1 of a window is its caret blink and never reaches ontimer.
+local STEP_TIMER = 2
 
 local function showPage(n)
   lua_ShowCtrl("uninstwnd", "page1", n == 1)
@@ -102,6 +151,7 @@ local function showPage(n)
 end
 
 local function finish()
+  saveLog()
   if g_refused then
     lua_SetText("uninstwnd", "lbDone", "未能卸载：安装目录无效，未删除任何文件")
   elseif #g_kept > 0 then
@@ -111,10 +161,10 @@ local function finish()
 end
 
 function ontimer(id)
-  if id ~= 1 then return end
+  if id ~= STEP_TIMER then return end
   local step = steps[g_next]
   if not step then
-    lua_KillTimer(1)
+    lua_KillTimer(STEP_TIMER)
     finish()
     return
   end
@@ -126,6 +176,7 @@ end
 function OnInitWnd(wndid)
   if wndid ~= "uninstwnd" then return end
   if g_installdir == "" then
+    saveLog()
     lua_SetText("uninstwnd", "lbDone", "未找到已安装的Quorin格式转换，无需卸载")
     showPage(3)
   else
@@ -136,7 +187,7 @@ end
 local function startRemoval()
   showPage(2)
   g_next = 1
-  lua_SetTimer(1, 300)
+  lua_SetTimer(STEP_TIMER, 300)
 end
 
 local clicks = {
@@ -158,10 +209,15 @@ end
 function OnRunSetup()
   g_silent = lua_hasParam("/silent")
   g_installdir = recordedFolder()
-  lua_Print("install folder: " .. g_installdir)
+  log(g_title .. " " .. os.date("%Y-%m-%d %H:%M:%S"))
+  if g_installdir == "" then
+    log("nothing to uninstall: no install is recorded")
+  else
+    log("install folder: " .. g_installdir)
+  end
   if g_silent then
     if g_installdir == "" then
-      lua_Print("nothing to uninstall: no install is recorded")
+      saveLog()
       setExitCode(EXIT_NOTHING_INSTALLED)
       return
     end

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -83,5 +84,9 @@ int wmain() {
     std::printf("hello from the installed demo program, %s\n", Utf8(self).c_str());
     std::printf("install folder %s:\n", Utf8(root).c_str());
     List(root, L"");
+    // "/stay" keeps it running for a while, as a program the user left open
+    // (the uninstaller tests end it); never for ever, so nothing is orphaned.
+    const wchar_t* line = ::GetCommandLineW();
+    if (line && std::wcsstr(line, L"/stay")) ::Sleep(120 * 1000);
     return 0;
 }

@@ -89,6 +89,8 @@ TEST_F(ScriptArgsTest, RegisteredFunctionsAreGlobals) {
     EXPECT_EQ(Type("lua_SetTimeSimulate"), "function");
     EXPECT_EQ(Type("lua_SetExitCode"), "function");
     EXPECT_EQ(Type("lua_GetParamValue"), "function");
+    EXPECT_EQ(Type("lua_RemoveInstalled"), "function");
+    EXPECT_EQ(Type("lua_WriteTextFile"), "function");
 }
 
 }  // namespace

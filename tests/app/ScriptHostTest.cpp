@@ -89,6 +89,31 @@ TEST_F(ScriptHostTest, SetExitCodeChoosesTheProcessExitCode) {
     TheSetupApp().SetExitCode(0);
 }
 
+TEST_F(ScriptHostTest, WriteTextFileWritesTheScriptsBytesAsTheWholeFile) {
+    const std::wstring dir = MakeScratchDir(L"writetext");
+    const std::string file = Narrow(dir) + "\\log.txt";
+    const struct {
+        std::string path;
+        std::string text;  // Lua source of the text argument
+        bool written;
+        std::string bytes;
+    } cases[] = {
+        {file, "'removed: \xE6\x96\x87\\r\\nkept: a\\0b'", true,
+         std::string("removed: \xE6\x96\x87\r\nkept: a\0b", 23)},  // zero bytes kept
+        {file, "'short'", true, "short"},                          // replaced, not appended
+        {file, "nil", true, ""},
+        {Narrow(dir) + "\\missing\\log.txt", "'x'", false, ""},
+        {"", "'x'", false, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Bool("lua_WriteTextFile(" + LuaQuote(c.path) + ", " + c.text + ")"), c.written)
+            << c.path << " " << c.text;
+        if (c.written) {
+            EXPECT_EQ(ReadFileBytes(Widen(c.path)), c.bytes) << c.text;
+        }
+    }
+}
+
 TEST_F(ScriptHostTest, WindowlessTimerFiresInAMessageLoopUntilKilled) {
     ASSERT_EQ(Run(R"(
         fired = 0

@@ -69,6 +69,10 @@ TEST_F(InstalledFileListRemoveTest, RemovesEverythingListedAndTheFolder) {
     EXPECT_TRUE(list.Remove(dir_, L"install.lst"));
     EXPECT_FALSE(Exists(dir_));
     EXPECT_EQ(list.removed(), 7);
+    // Each is named for the log, the folder itself last.
+    ASSERT_EQ(list.removedNames().size(), 7u);
+    EXPECT_EQ(list.removedNames()[0], dir_ + L"\\app.exe");
+    EXPECT_EQ(list.removedNames()[6], dir_);
     EXPECT_TRUE(list.kept().empty());
     EXPECT_EQ(ReadFileBytes(root_ + L"\\beside.txt"), "user");
     // A second run finds nothing left to remove.

@@ -177,7 +177,7 @@ TEST(MakeGuidTextTest, ThirdGroupLowerCaseOthersUpperCase) {
 TEST(DeleteOrMoveAsideTest, DeletesAFreeFileAndLeavesFolders) {
     const std::wstring root = MakeScratchDir(L"aside");
     MakeFile(root + L"\\free.txt");
-    DeleteOrMoveAside(root + L"\\free.txt");
+    EXPECT_EQ(DeleteOrMoveAside(root + L"\\free.txt"), L"") << "deleted, not moved";
     EXPECT_FALSE(Exists(root + L"\\free.txt"));
     DeleteOrMoveAside(L"");  // no effect
     // A folder where a file should go is not moved away with its contents.
@@ -238,7 +238,7 @@ TEST(DeleteOrMoveAsideTest, MovesAHeldFileAsideHiddenUnderAGuidName) {
         ASSERT_TRUE(image.held());
         ASSERT_FALSE(::DeleteFileW(path.c_str())) << "a mapped image cannot be deleted";
 
-        DeleteOrMoveAside(path);
+        const std::wstring target = DeleteOrMoveAside(path);
         EXPECT_FALSE(Exists(path));
 
         // The temporary folder is on the scratch folder's drive, so the file went there.
@@ -246,12 +246,38 @@ TEST(DeleteOrMoveAsideTest, MovesAHeldFileAsideHiddenUnderAGuidName) {
             if (!before.count(name)) moved = TempFolder() + name;
         }
         ASSERT_FALSE(moved.empty()) << "no new GUID-named file in the temporary folder";
+        EXPECT_EQ(target, moved) << "the place it went is returned";
         EXPECT_TRUE(::GetFileAttributesW(moved.c_str()) & FILE_ATTRIBUTE_HIDDEN);
         EXPECT_EQ(ReadFileBytes(moved).substr(0, 2), "MZ");
         EXPECT_TRUE(PendingRenamesMention(moved)) << "not scheduled for deletion at reboot";
     }
     ::SetFileAttributesW(moved.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileW(moved.c_str());
+    DeleteDirectoryTree(root);
+}
+
+TEST(WriteWholeFileTest, WritesExactlyTheBytesOrReportsFailure) {
+    const std::wstring root = MakeScratchDir(L"wholefile");
+    ASSERT_TRUE(CreateDirectoryTree(root + L"\\folder"));
+    const struct {
+        std::wstring path;
+        std::string bytes;
+        bool written;
+    } cases[] = {
+        {root + L"\\log.txt", "removed: \xE6\x96\x87\xE4\xBB\xB6\r\nkept: x\r\n", true},
+        {root + L"\\log.txt", "shorter", true},  // replaces, not appends
+        {root + L"\\empty.txt", "", true},
+        {root + L"\\missing\\log.txt", "x", false},
+        {root + L"\\folder", "x", false},
+        {L"", "x", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WriteWholeFile(c.path, c.bytes), c.written) << Narrow(c.path);
+        if (c.written) {
+            EXPECT_EQ(ReadFileBytes(c.path), c.bytes) << Narrow(c.path);
+        }
+    }
+    EXPECT_TRUE(Exists(root + L"\\folder")) << "a folder in the way stays";
     DeleteDirectoryTree(root);
 }
 

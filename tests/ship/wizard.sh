@@ -5,11 +5,11 @@
 # under C:\skinsetup-ship emptied.
 #   wizard.sh BUILD_DIR INPUT_DIR PORT [CASE...]
 # Cases: normal licence reinstall selectdir update damaged silent uninstall
-#        uninstall_tampered (uninstall_wizard: run by name, not yet passing)
+#        uninstall_tampered uninstall_wizard
 set -u
 build=$1 inputs=$2 port=$3
 shift 3
-cases=${*:-normal licence reinstall selectdir update damaged silent uninstall uninstall_tampered}
+cases=${*:-normal licence reinstall selectdir update damaged silent uninstall uninstall_tampered uninstall_wizard}
 wine_run="$build/wine-run"
 installers="$build/test-installers"
 prefix="$build/wineprefix"
@@ -73,6 +73,25 @@ reset_state() {
   done
 }
 probe() { cat "$work/probe/$1" 2>/dev/null; }
+# The user's temporary folder inside the prefix (either profile layout).
+temp_dir() {
+  for d in "$prefix"/drive_c/users/*/AppData/Local/Temp "$prefix"/drive_c/users/*/Temp; do
+    case "$d" in */Public/*) continue ;; esac
+    [ -d "$d" ] && { echo "$d"; return 0; }
+  done
+}
+uninstall_log() { cat "$(temp_dir)/QuorinFormat-uninstall.log" 2>/dev/null | tr -d '\r'; }
+# The files the system deletes at the next restart, one Windows path a line.
+pending_renames() {
+  rm -f "$work/out.reg"
+  "$wine_run" regedit /E "Z:$(printf '%s' "$work/out.reg" | tr / '\\')" \
+    'HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Session Manager' >/dev/null 2>&1
+  [ -f "$work/out.reg" ] || return 0
+  iconv -f UTF-16LE -t UTF-8 "$work/out.reg" | tr -d '\r' \
+    | sed -n '/^"PendingFileRenameOperations"=hex(7):/,/[^\\]$/p' \
+    | sed -e 's/^"PendingFileRenameOperations"=hex(7)://' -e 's/\\$//' | tr -d ' ,\n' \
+    | xxd -r -p | iconv -f UTF-16LE -t UTF-8 | tr '\0' '\n'
+}
 reports() { [ -f "$work/reports" ] && wc -l <"$work/reports" | tr -d ' ' || echo 0; }
 
 # --- the window ------------------------------------------------------------
@@ -375,18 +394,62 @@ check_removed() {
   desktop_shortcut >/dev/null && fail "the desktop shortcut stays" || echo "ok   [$case]: no desktop shortcut"
   ps -eo args= | grep -q 'QuorinFormat[\\/]QuorinFormat.exe' && fail "the program still runs" \
     || echo "ok   [$case]: the program is not running"
+  log=$(uninstall_log)
+  printf '%s\n' "$log" | grep -q '^kept: .*\\QuorinFormat\\data\\mine\.txt (not installed, kept)$' \
+    && echo "ok   [$case]: the log names the user's file" || fail "the log does not name mine.txt: $log"
+  printf '%s\n' "$log" | grep -q '^removed: .*\\QuorinFormat\\QuorinFormat\.exe$' \
+    && echo "ok   [$case]: the log names the removed program" || fail "the program is not in the log"
+  check_own_copy
+}
+# The running uninstaller cannot delete its own file: it moved it aside, and
+# the copy is gone or the system deletes it at the next restart.
+check_own_copy() {
+  line=$(uninstall_log | grep '\\Uninstall\.exe' | head -n 1)
+  case "$line" in
+    *"(in use: moved to "*)
+      aside=$(printf '%s' "$line" | sed 's/.*(in use: moved to \(.*\), deleted at the next restart)$/\1/')
+      guid=${aside##*\\}
+      copy=$(printf '%s' "$aside" | sed "s#^[Cc]:#$prefix/drive_c#" | tr '\\' /)
+      if [ ! -f "$copy" ]; then
+        echo "ok   [$case]: the uninstaller's moved copy is gone"
+      elif pending_renames | grep -qi "$guid"; then
+        echo "ok   [$case]: the uninstaller's moved copy $guid is deleted at the next restart"
+        rm -f "$copy"
+      else
+        fail "the moved copy $aside is not scheduled for deletion"
+      fi ;;
+    "removed: "*) echo "ok   [$case]: the uninstaller's file was deleted" ;;
+    *) fail "the log does not say what became of Uninstall.exe: '$line'" ;;
+  esac
 }
 
 case_uninstall() {
   install_for_uninstall un
   check "QuietUninstallString" "\"\\\"$scratch_reg\\\\un\\\\QuorinFormat\\\\Uninstall.exe\\\" /silent\"" \
     "$(reg_value "$uninstall_key" QuietUninstallString)"
+  # The program left open by the user holds its file until it is ended.
+  "$wine_run" "$installed/QuorinFormat.exe" /stay >/dev/null 2>&1 &
+  app=$!
+  i=0
+  while ! grep -q /stay "$installed/launched.txt" 2>/dev/null && [ $i -lt 100 ]; do
+    i=$((i + 1)); sleep 0.2
+  done
+  kill -0 $app 2>/dev/null && echo "ok   [$case]: the program runs before the uninstall" \
+    || fail "the program did not stay running"
   "$wine_run" "$installed/Uninstall.exe" /silent >"$work/run.log" 2>&1
   check "silent uninstall exit code" 0 "$?"
+  i=0
+  while kill -0 $app 2>/dev/null && [ $i -lt 50 ]; do i=$((i + 1)); sleep 0.2; done
+  kill -0 $app 2>/dev/null && { fail "the uninstall did not end the program"; end_installers; } \
+    || echo "ok   [$case]: the uninstall ended the program"
+  # Ended before its files went: deleted outright, not moved aside in use.
   check_removed un
   "$wine_run" "$work/Uninstall-again.exe" /silent >"$work/run.log" 2>&1
   check "a second uninstall finds nothing and succeeds" 0 "$?"
+  check "and says so in its log" "nothing to uninstall: no install is recorded" \
+    "$(uninstall_log | sed -n 2p)"
   check "and touches nothing" user "$(cat "$installed/data/mine.txt" 2>/dev/null)"
+  rm -f "$(temp_dir)/QuorinFormat-uninstall.log"
 }
 
 case_uninstall_tampered() {
@@ -400,6 +463,8 @@ case_uninstall_tampered() {
     "$(cd "$prefix/drive_c/Program Files" && find . | sort | md5sum)"
   [ -f "$installed/QuorinFormat.exe" ] && echo "ok   [$case]: the installed files stay" \
     || fail "files were removed through a tampered folder"
+  uninstall_log | grep -q '^nothing removed from C:\\Program Files: ' \
+    && echo "ok   [$case]: the log says why nothing was removed" || fail "no refusal in the log"
 }
 
 case_uninstall_wizard() {
@@ -411,7 +476,10 @@ case_uninstall_wizard() {
   sleep 0.7
   check "the confirm page" 1 "$(page)"
   click $SETUP
+  check "the progress page" 2 "$(page)"
   wait_page 3 30 || fail "the done page did not come"
+  shot "$work/uninstall-done.png"
+  echo "     the done page: $work/uninstall-done.png"
   click $RUN
   wait_exit 20 || fail "the uninstaller did not end after the done button"
   check_removed click
@@ -419,10 +487,12 @@ case_uninstall_wizard() {
 
 # --- run -------------------------------------------------------------------
 
-# Ends the installers this script started (the Windows processes by their
-# own command lines, then their wine-run wrappers).
+# Ends the installers, and the uninstallers and programs run from the scratch
+# folder, that this script started (the Windows processes by their own
+# command lines, then their wine-run wrappers).
 end_installers() {
-  for p in $(ps -eo pid=,args= | awk -v dir="$installers/" 'index($2, dir) == 1 { print $1 }'); do
+  for p in $(ps -eo pid=,args= | awk -v dir="$installers/" -v un="$scratch/" \
+      'index($2, dir) == 1 || index($2, un) == 1 { print $1 }'); do
     kill "$p" 2>/dev/null
   done
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
