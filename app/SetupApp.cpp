@@ -143,6 +143,14 @@ void SetupApp::SetScriptTimer(int id, int intervalMs) {
         if (sys) threadTimers_[id] = sys;
         return;
     }
+    // The window's own caret blink is timer 1 and only seven bits of the id
+    // travel with the window timer, so these ids are kept but never fire;
+    // say so where an author looking for a silent timer will see it.
+    if (id == 1 || id < 0 || id > 127) {
+        ::OutputDebugStringW((L"script timer " + std::to_wstring(id) +
+                              L" never fires while a window is open: use 0 or 2 to 127")
+                                 .c_str());
+    }
     scriptTimers_[id] = 1;
     // Script timers live on the oldest open window.
     SetupWnd* first = windows_.front();

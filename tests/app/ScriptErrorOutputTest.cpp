@@ -8,50 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "support/DebugOutputCapture.h"
 #include "app/ScriptRunner.h"
 #include "script_api/LuaHeaders.h"
 
 namespace {
-
-// Collects the text of every debugger output of this process while it lives.
-// The system raises one exception per output, which a vectored handler sees
-// before anything else; the narrow form is raised on every system version.
-class DebugOutputCapture {
-  public:
-    DebugOutputCapture() {
-        lines_ = &captured_;
-        handler_ = ::AddVectoredExceptionHandler(1, &DebugOutputCapture::OnException);
-    }
-    ~DebugOutputCapture() {
-        if (handler_) ::RemoveVectoredExceptionHandler(handler_);
-        lines_ = nullptr;
-    }
-    DebugOutputCapture(const DebugOutputCapture&) = delete;
-    DebugOutputCapture& operator=(const DebugOutputCapture&) = delete;
-
-    const std::vector<std::string>& Lines() const { return captured_; }
-    int CountContaining(const std::string& part) const {
-        int n = 0;
-        for (const std::string& line : captured_) n += line.find(part) != std::string::npos;
-        return n;
-    }
-
-  private:
-    static LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
-        const EXCEPTION_RECORD* record = info->ExceptionRecord;
-        if (lines_ && record->ExceptionCode == DBG_PRINTEXCEPTION_C &&
-            record->NumberParameters >= 2 && record->ExceptionInformation[1]) {
-            lines_->push_back(reinterpret_cast<const char*>(record->ExceptionInformation[1]));
-        }
-        return EXCEPTION_CONTINUE_SEARCH;
-    }
-
-    static std::vector<std::string>* lines_;
-    std::vector<std::string> captured_;
-    PVOID handler_ = nullptr;
-};
-
-std::vector<std::string>* DebugOutputCapture::lines_ = nullptr;
 
 std::string Joined(const std::vector<std::string>& lines) {
     std::string all;

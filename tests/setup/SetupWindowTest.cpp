@@ -5,12 +5,14 @@
 
 #include <windows.h>
 
+#include "support/DebugOutputCapture.h"
 #include "app/SetupApp.h"
 #include "setup/SetupTestSupport.h"
 
 namespace {
 
 TEST_F(SetupWindowTest, EndWndFromATimerReturnsTheEndCodeAndTimersRunOnTheWindow) {
+    DebugOutputCapture capture;
     ASSERT_EQ(Run("ticks = {}\n"
                   "function OnInitWnd(id) init = id; lua_SetTimer(5, 20); lua_SetTimer(1, 20) end\n"
                   "function ontimer(n)\n"
@@ -21,8 +23,11 @@ TEST_F(SetupWindowTest, EndWndFromATimerReturnsTheEndCodeAndTimersRunOnTheWindow
               "");
     EXPECT_EQ(Text("result"), "endsetup");
     EXPECT_EQ(Text("init"), "mainwnd");
-    // Timer 1 is the caret's: it never reaches the script.
+    // Timer 1 is the caret's: it never reaches the script, and its author
+    // is told so.
     EXPECT_EQ(Text("table.concat(ticks, ',')"), "5,5,5");
+    EXPECT_EQ(capture.CountContaining("script timer 1 never fires while a window is open"), 1);
+    EXPECT_EQ(capture.CountContaining("script timer 5 never fires"), 0);
     EXPECT_TRUE(TheSetupApp().Windows().empty());
     EXPECT_EQ(TheSetupApp().GetOwnerWindow(), nullptr);
 }
