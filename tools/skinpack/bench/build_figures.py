@@ -42,8 +42,55 @@ def build_times(build, skinpack, work, archive, rounds=3):
     }
 
 
-def map_contributors(map_path):
-    """Bytes of code and data each library and object adds, from a link map."""
+LTO_SUFFIX = re.compile(r"\.(lto_priv|constprop|isra|part|cold|localalias)(\.\d+)?$")
+
+
+def symbol_owners(build, nm):
+    """Which library (and object) defines each symbol of the host's archives."""
+    owners = {}
+    names = ["libskinsetup_host.a", "libskinsetup_lua.a", "libskinsetup_7z.a"]
+    for lib in names:
+        path = os.path.join(build, lib)
+        if not os.path.exists(path):
+            continue
+        out = subprocess.run([nm, "--defined-only", path], stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, text=True).stdout
+        member = lib
+        for line in out.splitlines():
+            if line.endswith(":"):
+                member = "%s(%s)" % (lib, line[:-1])
+                continue
+            parts = line.split()
+            if len(parts) == 3:
+                name = parts[2]
+                owners.setdefault(name, member)
+                if name.startswith("_"):  # x86 adds an underscore to C names
+                    owners.setdefault(name[1:], member)
+    return owners
+
+
+def lto_owner(section, owners):
+    """The library a function or datum of the link-time optimised object came
+    from, by its section's symbol name (`.text$name`)."""
+    if "$" not in section:
+        return "LTO (unnamed sections)"
+    name = section.split("$", 1)[1]
+    while True:
+        if name in owners:
+            return owners[name]
+        stripped = LTO_SUFFIX.sub("", name)
+        if stripped == name:
+            break
+        name = stripped
+    if "basic_string" in name or name.startswith(("_ZNSt7__cxx11", "_ZNKSt7__cxx11")):
+        return "libstdc++.a(strings instantiated in the entry)"
+    return "LTO (entry and unmatched)"
+
+
+def map_contributors(map_path, owners=None):
+    """Bytes of code and data each library and object adds, from a link map.
+    Sections of a link-time optimised object are given back to the library
+    that defined their symbol (`owners`, from symbol_owners)."""
     objects = collections.Counter()
     in_map = False
     pending = None
@@ -66,7 +113,10 @@ def map_contributors(map_path):
             pending = None
             if section.startswith((".debug", ".bss")) or int(m.group(2), 16) == 0:
                 continue
-            objects[m.group(4)] += int(m.group(3), 16)
+            name = m.group(4)
+            if owners is not None and ".ltrans" in name:
+                name = lto_owner(section, owners)
+            objects[name] += int(m.group(3), 16)
     libraries = collections.Counter()
     for name, size in objects.items():
         lib = re.sub(r"\(.*\)$", "", os.path.basename(name))
@@ -76,27 +126,42 @@ def map_contributors(map_path):
 
 def host_sizes():
     rows = []
-    for arch in ("x64", "x86"):
-        host = os.path.join(ROOT, "build", arch, "setup-host.exe")
+    for arch, nm in (("x64", "x86_64-w64-mingw32-nm"), ("x86", "i686-w64-mingw32-nm")):
+        build = os.path.join(ROOT, "build", arch)
+        host = os.path.join(build, "setup-host.exe")
         if os.path.exists(host):
-            rows.append((arch, os.path.getsize(host), host + ".map"))
+            rows.append((arch, os.path.getsize(host), host + ".map", build, nm))
     return rows
 
 
-def print_figures(build, skinpack, work, archive):
+def print_contributors(arch, map_path, build, nm):
+    libraries, objects = map_contributors(map_path, symbol_owners(build, nm))
+    print("  largest contributors (%s, code, data and unwind data before stripping):" % arch)
+    for lib, size in libraries.most_common(8):
+        print("    %-48s %8d" % (lib[:48], size))
+    for obj, size in objects.most_common(10):
+        print("    %-48s %8d" % (os.path.basename(obj)[-48:], size))
+
+
+def print_sizes():
     print("Prebuilt host (no script, skin or payload):")
-    for arch, size, map_path in host_sizes():
+    rows = host_sizes()
+    for arch, size, _, _, _ in rows:
         print("  %-4s %8d bytes (%.0f KB)" % (arch, size, size / 1024))
-        if arch == "x64" and os.path.exists(map_path):
-            libraries, objects = map_contributors(map_path)
-            print("  largest contributors (x64, code and data before stripping):")
-            for lib, size in libraries.most_common(8):
-                print("    %-34s %8d" % (lib[:34], size))
-            for obj, size in objects.most_common(10):
-                print("    %-34s %8d" % (os.path.basename(obj)[-34:], size))
+    for arch, _, map_path, build, nm in rows:
+        if os.path.exists(map_path):
+            print_contributors(arch, map_path, build, nm)
+
+
+def print_figures(build, skinpack, work, archive):
+    print_sizes()
     archive_mb = os.path.getsize(archive) / MB
     times = build_times(build, skinpack, work, archive)
     print("Building an installer around the %.1f MB archive (best of 3):" % archive_mb)
     for name in ("copy", "embed", "make-installer", "make-installer --link"):
         print("  %-24s %6.2f s" % ({"copy": "copying the payload once",
                                       "embed": "skinpack embed"}.get(name, name), times[name]))
+
+
+if __name__ == "__main__":
+    print_sizes()
