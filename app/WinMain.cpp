@@ -1,21 +1,7 @@
 // The installer's entry point; everything else is in the host library.
 #include <windows.h>
 
-#include <cxxabi.h>
-
 #include "app/Startup.h"
-
-// The runtime's default terminate handler names an escaping exception's type
-// on stderr, demangled, and so pulls the whole name demangler (about 45 KB)
-// into the executable. A windowed installer has no stderr: the demangler
-// here declines every name (the handler then prints the raw name), so the
-// outcome of an escaping exception, the process aborting, is unchanged.
-namespace __cxxabiv1 {
-extern "C" char* __cxa_demangle(const char*, char*, size_t*, int* status) {
-    if (status) *status = -2;  // "not a valid name under the C++ ABI rules"
-    return nullptr;
-}
-}  // namespace __cxxabiv1
 
 namespace {
 

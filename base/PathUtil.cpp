@@ -14,6 +14,12 @@
 
 namespace {
 
+// `digits` hexadecimal digits of `value`, leading zeros kept.
+void AppendHex(std::wstring& out, unsigned long value, int digits, bool upper) {
+    const wchar_t* const set = upper ? L"0123456789ABCDEF" : L"0123456789abcdef";
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += set[(value >> shift) & 0xF];
+}
+
 constexpr DWORD kPathUnits = MAX_PATH;  // 260: the size of every filled path buffer
 
 bool Exists(const std::wstring& path) { return ::PathFileExistsW(path.c_str()) != FALSE; }
@@ -278,11 +284,20 @@ bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
 std::wstring MakeGuidText() {
     GUID guid = {};
     if (FAILED(::CoCreateGuid(&guid))) return {};
-    wchar_t text[40] = {};
-    std::swprintf(text, std::size(text), L"%08X-%04X-%04x-%02X%02X-%02X%02X%02X%02X%02X%02X",
-                  static_cast<unsigned>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0],
-                  guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5],
-                  guid.Data4[6], guid.Data4[7]);
+    // Written by hand: a formatted print pulls the runtime's whole wide
+    // printf into the installer for this one line.
+    std::wstring text;
+    text.reserve(36);
+    AppendHex(text, guid.Data1, 8, true);
+    text += L'-';
+    AppendHex(text, guid.Data2, 4, true);
+    text += L'-';
+    AppendHex(text, guid.Data3, 4, false);
+    text += L'-';
+    for (int i = 0; i < 8; ++i) {
+        if (i == 2) text += L'-';
+        AppendHex(text, guid.Data4[i], 2, true);
+    }
     return text;
 }
 

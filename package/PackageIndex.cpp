@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <cwctype>
 
+#include "base/DecimalText.h"
 #include "package/PackageFormat.h"
 
 namespace {
@@ -13,11 +14,11 @@ std::wstring ToWide(const std::u16string& name) { return std::wstring(name.begin
 // line on the debugger output, since its windows will miss layouts.
 void ReportDamage(const PackageContents& contents) {
     if (!contents.truncatedHeaders && contents.entriesOutOfBounds == 0) return;
-    std::wstring text = L"Skin package damaged: " + std::to_wstring(contents.entries.size()) +
-                        L" of " + std::to_wstring(contents.declaredCount) + L" entries usable";
+    std::wstring text = L"Skin package damaged: " + DecimalText(contents.entries.size()) + L" of " +
+                        DecimalText(contents.declaredCount) + L" entries usable";
     if (contents.truncatedHeaders) text += L", headers truncated";
     if (contents.entriesOutOfBounds)
-        text += L", " + std::to_wstring(contents.entriesOutOfBounds) + L" entries out of bounds";
+        text += L", " + DecimalText(contents.entriesOutOfBounds) + L" entries out of bounds";
     ::OutputDebugStringW(text.c_str());
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "base/DecimalText.h"
 #include "xml/XmlNamedReferences.h"
 
 namespace {
@@ -87,7 +88,7 @@ void AppendCodePoint(std::wstring& out, unsigned cp) {
     }
 }
 
-std::wstring Decimal(size_t value) { return std::to_wstring(value); }
+std::wstring Decimal(size_t value) { return DecimalText(value); }
 
 }  // namespace
 
@@ -1088,5 +1089,5 @@ bool XmlDocument::SetElementAttribute(std::wstring_view name, std::wstring_view 
 }
 
 bool XmlDocument::SetElementAttribute(std::wstring_view name, long long value) {
-    return SetElementAttribute(name, std::to_wstring(value));
+    return SetElementAttribute(name, DecimalText(value));
 }

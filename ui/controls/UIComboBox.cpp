@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "base/DecimalText.h"
 #include "ui/AttributeParse.h"
 #include "ui/ImageDraw.h"
 #include "ui/SkinBitmap.h"
@@ -189,7 +190,7 @@ void UIComboBox::CreateItems(std::vector<UIComboBoxItem*>& out) {
 
 UIComboListWidget* UIComboBox::CreatePopup() {
     auto* popup = new UIComboListWidget();
-    popup->GetListView()->SetAttribute(L"hscrollwidth", std::to_wstring(barWidth_));
+    popup->GetListView()->SetAttribute(L"hscrollwidth", DecimalText(barWidth_));
     return popup;
 }
 

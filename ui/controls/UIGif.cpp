@@ -2,6 +2,7 @@
 
 #include <cwctype>
 
+#include "base/DecimalText.h"
 #include "ui/AttributeParse.h"
 #include "ui/ControlTimer.h"
 #include "ui/ImageDraw.h"
@@ -29,7 +30,7 @@ bool FormatConversion(const std::wstring& pattern, size_t& at, long long number,
     if (type != L'd' && type != L'i' && type != L'u') return false;
     ++at;
     const bool negative = number < 0;
-    std::wstring digits = std::to_wstring(negative ? -number : number);
+    std::wstring digits = DecimalText(negative ? -number : number);
     const size_t used = digits.size() + (negative ? 1 : 0);
     const std::wstring pad =
         used < width ? std::wstring(width - used, zeroPad ? L'0' : L' ') : std::wstring();

@@ -1,5 +1,6 @@
 #include "ui/controls/UIStateImages.h"
 
+#include "base/DecimalText.h"
 #include "ui/SkinBitmap.h"
 #include "ui/UIRenderImg.h"
 #include "ui/UIResLoader.h"
@@ -8,8 +9,7 @@ namespace {
 
 // "x,y,w,h" as a render spec body value.
 std::wstring RectText(int x, int y, int w, int h) {
-    return std::to_wstring(x) + L"," + std::to_wstring(y) + L"," + std::to_wstring(w) + L"," +
-           std::to_wstring(h);
+    return DecimalText(x) + L"," + DecimalText(y) + L"," + DecimalText(w) + L"," + DecimalText(h);
 }
 
 // An image render of one frame of the strip.
@@ -17,7 +17,7 @@ UIRender* MakeFrame(const std::wstring& imageName, int x, int y, int w, int h, i
     UIRenderImg* render = new UIRenderImg();
     render->SetAttribute(L"file", imageName);
     render->SetAttribute(L"src", RectText(x, y, w, h));
-    render->SetAttribute(L"type", std::to_wstring(drawType));
+    render->SetAttribute(L"type", DecimalText(drawType));
     return render;
 }
 
