@@ -10,6 +10,7 @@
 #include "app/ScriptRunner.h"
 #include "app/SetupMsgBox.h"
 #include "app/SetupWnd.h"
+#include "base/DecimalText.h"
 #include "base/InstalledFileList.h"
 #include "base/PathUtil.h"
 #include "package/ExtractionWorker.h"
@@ -147,7 +148,7 @@ void SetupApp::SetScriptTimer(int id, int intervalMs) {
     // travel with the window timer, so these ids are kept but never fire;
     // say so where an author looking for a silent timer will see it.
     if (id == 1 || id < 0 || id > 127) {
-        ::OutputDebugStringW((L"script timer " + std::to_wstring(id) +
+        ::OutputDebugStringW((L"script timer " + DecimalText(id) +
                               L" never fires while a window is open: use 0 or 2 to 127")
                                  .c_str());
     }
