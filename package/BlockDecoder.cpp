@@ -10,6 +10,7 @@ constexpr size_t kSlackBytes = size_t{8} << 20;
 
 // The decoder whose thread the decode progress hook runs on (one at a time).
 BlockDecoder* g_active = nullptr;
+bool g_decodeAhead = true;
 
 }  // namespace
 
@@ -64,6 +65,8 @@ void BlockDecoder::PlanJobs() {
     budget_ = largest + kSlackBytes;
 }
 
+void BlockDecoder::SetDecodeAhead(bool on) { g_decodeAhead = on; }
+
 void BlockDecoder::Start() {
     if (jobs_.empty()) return;
     DecodeProgress& progress = TheDecodeProgress();
@@ -72,7 +75,7 @@ void BlockDecoder::Start() {
         progress.percentTarget = &QueuePercent;
         g_active = this;
     }
-    thread_.reset(::CreateThread(nullptr, 0, &ThreadMain, this, 0, nullptr));
+    if (g_decodeAhead) thread_.reset(::CreateThread(nullptr, 0, &ThreadMain, this, 0, nullptr));
 }
 
 DWORD WINAPI BlockDecoder::ThreadMain(LPVOID self) {

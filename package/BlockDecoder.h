@@ -29,6 +29,9 @@ class BlockDecoder {
 
     // Starts decoding ahead of the walk.
     void Start();
+    // Off: every block is decoded on demand on the walk's thread, as the
+    // reference the decoding ahead must match (for tests). On by default.
+    static void SetDecodeAhead(bool on);
     // The bytes of file entry `index` (null and 0 for an entry without
     // data), after delivering the percentages reported while its block was
     // decoded; the archive reader's code (0 for success).

@@ -12,7 +12,10 @@
 
 struct ArchiveOptions {
     int level = 5;                             // LZMA level 0-9
-    uint64_t blockLimit = uint64_t{64} << 20;  // unpacked bytes per solid block
+    // Unpacked bytes per solid block. The installer decodes the next block
+    // while it writes the files of the last one and holds at most the
+    // largest block and a few MB: small blocks keep both busy.
+    uint64_t blockLimit = uint64_t{8} << 20;
     bool mask = true;                          // XOR the first two bytes with the payload mask
     int threads = 2;                           // match finder threads, 1 or 2
 };
