@@ -2,20 +2,54 @@
 
 #include "7zCrc.h"
 #include "package/DecodeProgress.h"
+#include "package/MemoryStream.h"
 
 namespace {
 
-// Room for the next block while the walk still writes the largest one.
+// Room for more blocks while the walk still writes the largest one.
 constexpr size_t kSlackBytes = size_t{8} << 20;
+constexpr size_t kLookAheadBytes = 16 * 1024;
+constexpr unsigned kMaxThreads = 2;
 
-// The decoder whose thread the decode progress hook runs on (one at a time).
-BlockDecoder* g_active = nullptr;
 bool g_decodeAhead = true;
+// The decode progress steps of the block this thread decodes.
+thread_local std::vector<size_t>* t_steps = nullptr;
+
+unsigned DecodingThreads() {
+    SYSTEM_INFO info = {};
+    ::GetSystemInfo(&info);
+    return info.dwNumberOfProcessors >= kMaxThreads ? kMaxThreads : 1;
+}
 
 }  // namespace
 
-BlockDecoder::BlockDecoder(const CSzArEx& db, ILookInStreamPtr input, ISzAllocPtr alloc)
-    : db_(db), input_(input), alloc_(alloc) {
+// A decoding thread's own read position over the archive's bytes.
+struct BlockDecoder::Reader {
+    Reader(const MemoryStream& from, ISzAllocPtr alloc)
+        : stream(from.Data(), from.Size()), alloc(alloc) {
+        uint8_t head[MemoryStream::kMaxPatch] = {};
+        size_t n = 0;
+        for (; n < sizeof(head) && n < from.Size(); ++n)
+            head[n] = from.PresentedByte(static_cast<uint32_t>(n));
+        stream.PatchHead(head, n);
+        LookToRead2_CreateVTable(&look, False);
+        look.buf = static_cast<Byte*>(ISzAlloc_Alloc(alloc, kLookAheadBytes));
+        look.bufSize = kLookAheadBytes;
+        look.realStream = stream.Interface();
+        LookToRead2_INIT(&look);
+    }
+    ~Reader() { ISzAlloc_Free(alloc, look.buf); }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    MemoryStream stream;
+    ISzAllocPtr alloc;
+    CLookToRead2 look;
+};
+
+BlockDecoder::BlockDecoder(const CSzArEx& db, const MemoryStream& stream, ILookInStreamPtr input,
+                           ISzAllocPtr alloc)
+    : db_(db), stream_(stream), input_(input), alloc_(alloc) {
     PlanJobs();
 }
 
@@ -24,13 +58,12 @@ BlockDecoder::~BlockDecoder() {
     stop_ = true;
     ::ReleaseSRWLockExclusive(&lock_);
     ::WakeAllConditionVariable(&changed_);
-    if (thread_) ::WaitForSingleObject(thread_.get(), INFINITE);
+    for (UniqueHandleKernel& thread : threads_) ::WaitForSingleObject(thread.get(), INFINITE);
     for (Job& job : jobs_) ISzAlloc_Free(alloc_, job.buffer);
-    if (g_active == this) {
-        TheDecodeProgress().percentTarget = percentTarget_;
-        g_active = nullptr;
-    }
+    if (progressHook_) SzDecodeProgressHook = progressHook_;
 }
+
+void BlockDecoder::SetDecodeAhead(bool on) { g_decodeAhead = on; }
 
 // Follows the reader's one-block cache over the file entries: a block is
 // decoded when a file needs another block than the cached one, and an entry
@@ -55,7 +88,7 @@ void BlockDecoder::PlanJobs() {
             // A block that cannot be held fails with "can not allocate".
             job.size = size == static_cast<size_t>(size) ? static_cast<size_t>(size) : SIZE_MAX;
             if (job.size != SIZE_MAX && job.size > largest) largest = job.size;
-            jobs_.push_back(job);
+            jobs_.push_back(std::move(job));
             cached = static_cast<int>(jobs_.size() - 1);
         }
         jobOfEntry_[i] = cached;
@@ -65,17 +98,22 @@ void BlockDecoder::PlanJobs() {
     budget_ = largest + kSlackBytes;
 }
 
-void BlockDecoder::SetDecodeAhead(bool on) { g_decodeAhead = on; }
-
 void BlockDecoder::Start() {
-    if (jobs_.empty()) return;
-    DecodeProgress& progress = TheDecodeProgress();
-    if (progress.percentTarget && !g_active) {
-        percentTarget_ = progress.percentTarget;
-        progress.percentTarget = &QueuePercent;
-        g_active = this;
+    // The progress of every block is recorded by the thread that decodes it
+    // and replayed in the walk's order on the walk's thread.
+    progressHook_ = SzDecodeProgressHook;
+    if (progressHook_) SzDecodeProgressHook = &RecordStep;
+    if (!g_decodeAhead || jobs_.empty()) return;
+    const unsigned count = DecodingThreads();
+    for (unsigned t = 0; t < count; ++t) {
+        UniqueHandleKernel thread(::CreateThread(nullptr, 0, &ThreadMain, this, 0, nullptr));
+        if (!thread) break;
+        threads_.push_back(std::move(thread));
     }
-    if (g_decodeAhead) thread_.reset(::CreateThread(nullptr, 0, &ThreadMain, this, 0, nullptr));
+}
+
+void BlockDecoder::RecordStep(size_t packedBytes) {
+    if (t_steps) t_steps->push_back(packedBytes);
 }
 
 DWORD WINAPI BlockDecoder::ThreadMain(LPVOID self) {
@@ -84,46 +122,59 @@ DWORD WINAPI BlockDecoder::ThreadMain(LPVOID self) {
 }
 
 void BlockDecoder::DecodeAll() {
-    for (size_t k = 0; k < jobs_.size(); ++k) {
-        if (!WaitForRoom(jobs_[k].size) || !DecodeJob(k)) break;
+    Reader reader(stream_, alloc_);
+    size_t k = 0;
+    while (ClaimJob(k)) {
+        Job& job = jobs_[k];
+        if (reader.look.buf) {
+            DecodeJob(job, &reader.look.vt);
+        } else {
+            job.result = SZ_ERROR_MEM;
+        }
+        ::AcquireSRWLockExclusive(&lock_);
+        job.done = true;
+        if (job.result != SZ_OK) failed_ = true;
+        ::ReleaseSRWLockExclusive(&lock_);
+        ::WakeAllConditionVariable(&changed_);
     }
-    ::AcquireSRWLockExclusive(&lock_);
-    finished_ = true;
-    ::ReleaseSRWLockExclusive(&lock_);
-    ::WakeAllConditionVariable(&changed_);
 }
 
-bool BlockDecoder::WaitForRoom(size_t need) {
+// Jobs are claimed, and their room taken, strictly in order: the block the
+// walk waits for always gets its room before any later one.
+bool BlockDecoder::ClaimJob(size_t& k) {
     ::AcquireSRWLockExclusive(&lock_);
-    while (!stop_ && need != SIZE_MAX && inFlight_ > 0 && inFlight_ + need > budget_) {
+    for (;;) {
+        if (stop_ || failed_ || nextJob_ >= jobs_.size()) break;
+        const size_t need = jobs_[nextJob_].size;
+        if (need == SIZE_MAX || inFlight_ == 0 || inFlight_ + need <= budget_) {
+            if (need != SIZE_MAX) inFlight_ += need;
+            k = nextJob_++;
+            ::ReleaseSRWLockExclusive(&lock_);
+            return true;
+        }
         ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
     }
-    const bool go = !stop_;
-    if (go && need != SIZE_MAX) inFlight_ += need;
     ::ReleaseSRWLockExclusive(&lock_);
-    return go;
+    return false;
 }
 
-bool BlockDecoder::DecodeJob(size_t k) {
-    Job& job = jobs_[k];
-    SRes res = SZ_OK;
+void BlockDecoder::DecodeJob(Job& job, ILookInStreamPtr input) {
     if (job.size == SIZE_MAX) {
-        res = SZ_ERROR_MEM;
-    } else if (job.size != 0) {
+        job.result = SZ_ERROR_MEM;
+        return;
+    }
+    if (job.size != 0) {
         job.buffer = static_cast<Byte*>(ISzAlloc_Alloc(alloc_, job.size));
-        if (!job.buffer) res = SZ_ERROR_MEM;
+        if (!job.buffer) {
+            job.result = SZ_ERROR_MEM;
+            return;
+        }
     }
-    if (res == SZ_OK) {
-        res = SzAr_DecodeFolder(&db_.db, job.folder, input_, db_.dataPos, job.buffer, job.size,
-                                alloc_);
-    }
-    if (res != SZ_OK) {
-        Push({Event::kError, res});
-        return false;
-    }
-    CheckCrcs(job);
-    Push({Event::kBlock, static_cast<int>(k)});
-    return true;
+    t_steps = &job.steps;
+    job.result =
+        SzAr_DecodeFolder(&db_.db, job.folder, input, db_.dataPos, job.buffer, job.size, alloc_);
+    t_steps = nullptr;
+    if (job.result == SZ_OK) CheckCrcs(job);
 }
 
 void BlockDecoder::CheckCrcs(const Job& job) {
@@ -138,60 +189,31 @@ void BlockDecoder::CheckCrcs(const Job& job) {
     }
 }
 
-void BlockDecoder::Push(Event event) {
-    ::AcquireSRWLockExclusive(&lock_);
-    events_.push_back(event);
-    ::ReleaseSRWLockExclusive(&lock_);
-    ::WakeAllConditionVariable(&changed_);
-}
-
-void BlockDecoder::QueuePercent(int percent) {
-    if (g_active) g_active->Push({Event::kPercent, percent});
-}
-
 void BlockDecoder::Release(size_t k) {
     Job& job = jobs_[k];
     ::AcquireSRWLockExclusive(&lock_);
     ISzAlloc_Free(alloc_, job.buffer);
     job.buffer = nullptr;
-    if (job.size != SIZE_MAX) inFlight_ -= job.size;
+    if (job.size != SIZE_MAX && !threads_.empty()) inFlight_ -= job.size;
     ::ReleaseSRWLockExclusive(&lock_);
     ::WakeAllConditionVariable(&changed_);
 }
 
 int BlockDecoder::AwaitJob(size_t k) {
-    for (;;) {
-        Event event{Event::kError, SZ_ERROR_FAIL};
+    Job& job = jobs_[k];
+    if (threads_.empty()) {
+        // Decoded here, as the walk needs it.
+        DecodeJob(job, input_);
+    } else {
         ::AcquireSRWLockExclusive(&lock_);
-        while (thread_ && events_.empty() && !finished_) {
-            ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
-        }
-        const bool have = !events_.empty();
-        if (have) {
-            event = events_.front();
-            events_.pop_front();
-        }
+        while (!job.done) ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
         ::ReleaseSRWLockExclusive(&lock_);
-        if (!have) {
-            // No thread: decode the next block here, as the walk needs it.
-            if (thread_ || nextInline_ >= jobs_.size()) return SZ_ERROR_FAIL;
-            const size_t next = nextInline_++;
-            inFlight_ += jobs_[next].size == SIZE_MAX ? 0 : jobs_[next].size;
-            DecodeJob(next);
-            continue;
-        }
-        switch (event.kind) {
-            case Event::kPercent:
-                if (percentTarget_) percentTarget_(event.value);
-                break;
-            case Event::kBlock:
-                if (static_cast<size_t>(event.value) == k) return SZ_OK;
-                break;
-            case Event::kError:
-                failure_ = event.value;
-                return event.value;
-        }
     }
+    if (progressHook_) {
+        for (const size_t step : job.steps) progressHook_(step);
+    }
+    job.steps = std::vector<size_t>();
+    return job.result;
 }
 
 int BlockDecoder::EntryData(UInt32 index, const uint8_t** data, size_t* size) {
@@ -206,7 +228,10 @@ int BlockDecoder::EntryData(UInt32 index, const uint8_t** data, size_t* size) {
     if (job < 0) return SZ_OK;
     if (current_ < 0) {
         const int res = AwaitJob(static_cast<size_t>(job));
-        if (res != SZ_OK) return res;
+        if (res != SZ_OK) {
+            failure_ = res;
+            return res;
+        }
         current_ = job;
     }
     const Job& block = jobs_[static_cast<size_t>(job)];

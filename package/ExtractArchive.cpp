@@ -75,8 +75,9 @@ class NameLog {
 // The walk over the opened archive; the code to end with.
 class ArchiveWalk {
   public:
-    ArchiveWalk(CSzArEx& db, ILookInStreamPtr input, const std::wstring& installFolder)
-        : db_(db), blocks_(db, input, &kHeapAlloc), tree_(installFolder) {}
+    ArchiveWalk(CSzArEx& db, const MemoryStream& stream, ILookInStreamPtr input,
+                const std::wstring& installFolder)
+        : db_(db), blocks_(db, stream, input, &kHeapAlloc), tree_(installFolder) {}
     ~ArchiveWalk() { std::free(name_); }
 
     int Run() {
@@ -178,7 +179,7 @@ int OpenAndWalk(MemoryStream& stream) {
     if (code == SZ_OK) {
         std::wstring folder = TheExtractionJob().installFolder;
         std::replace(folder.begin(), folder.end(), L'/', L'\\');
-        ArchiveWalk walk(db, &look.vt, folder);
+        ArchiveWalk walk(db, stream, &look.vt, folder);
         code = walk.Run();
     }
     SzArEx_Free(&db, &kHeapAlloc);
