@@ -88,10 +88,13 @@ preview: build-x64
 	@./tools/wine-run build/x64/tools/skin-preview.exe \
 	  "Z:$(abspath $(SKIN))" '$(LAYOUT)' "Z:$(abspath $(OUT))" && echo "preview: $(OUT)"
 
-# Payload packing, decoding and install figures against 7-Zip, and the
-# shipped wizard against a silent install of the same payload (not a test).
+# Payload packing, decoding and install figures against 7-Zip, silent
+# install times of three payload shapes against NSIS (Debian's nsis package,
+# installed here if missing: the bench only, never the build or the tests) and
+# `7zz x`, and the shipped wizard against a silent install (not a test).
 bench: build-x64
 	@python3 tools/skinpack/bench/bench.py
+	@python3 tools/skinpack/bench/install_bench.py
 	@sh bench/wizard-bench.sh build/x64 build/native build/bench
 
 clean:

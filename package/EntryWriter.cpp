@@ -49,12 +49,14 @@ void ClearTarget(const std::wstring& path) {
     if (Exists(path)) ::MoveFileW(path.c_str(), (path + L".tmp").c_str());
 }
 
-bool WriteWholeFile(const std::wstring& path, const uint8_t* data, size_t size) {
-    // The name was cleared before: a new file only, so that a link planted
-    // there meanwhile is never written through.
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+// A new file only: a name that exists, a link planted there included, is
+// never opened, so the common case needs no lookup before it.
+UniqueFile CreateNewFile(const std::wstring& path) {
+    return UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool WriteAndClose(UniqueFile file, const std::wstring& path, const uint8_t* data, size_t size) {
     bool ok = true;
     // One write call for any file below 4 GB.
     while (ok && size > 0) {
@@ -68,6 +70,23 @@ bool WriteWholeFile(const std::wstring& path, const uint8_t* data, size_t size) 
     // A short file would pass for installed: leave no truncated copy behind.
     if (!ok) ::DeleteFileW(path.c_str());
     return ok;
+}
+
+// The name is taken: refuse a link or a folder there, free the name of an
+// old file (in use or not) and create the file anew.
+EntryWrite CreateInPlaceOfExisting(InstallTree& tree, const std::wstring& relative,
+                                   const std::wstring& path, UniqueFile& file) {
+    DWORD existing = INVALID_FILE_ATTRIBUTES;
+    const EntryWrite target = FromCheck(tree.CheckFileTarget(relative, existing));
+    if (target != EntryWrite::kDone) return target;
+    if (existing != INVALID_FILE_ATTRIBUTES) {
+        // A folder in the way may hold the user's files: moving it aside
+        // would hide them, so the entry fails instead.
+        if (existing & FILE_ATTRIBUTE_DIRECTORY) return EntryWrite::kNotWritable;
+        ClearTarget(path);
+    }
+    file = CreateNewFile(path);
+    return file ? EntryWrite::kDone : EntryWrite::kNotWritable;
 }
 
 }  // namespace
@@ -115,15 +134,14 @@ EntryWrite WriteExtractedEntry(InstallTree& tree, const std::wstring& name, bool
     std::replace(n.begin(), n.end(), L'/', L'\\');
 
     if (isFolder) return FromCheck(tree.EnsureFolders(n));
-    DWORD existing = INVALID_FILE_ATTRIBUTES;
-    const EntryWrite target = FromCheck(tree.CheckFileTarget(n, existing));
-    if (target != EntryWrite::kDone) return target;
+    const EntryWrite folders = FromCheck(tree.CheckFileFolders(n));
+    if (folders != EntryWrite::kDone) return folders;
     const std::wstring path = JoinPath(tree.Root(), n);
-    if (existing != INVALID_FILE_ATTRIBUTES) {
-        // A folder in the way may hold the user's files: moving it aside
-        // would hide them, so the entry fails instead.
-        if (existing & FILE_ATTRIBUTE_DIRECTORY) return EntryWrite::kNotWritable;
-        ClearTarget(path);
+    UniqueFile file = CreateNewFile(path);
+    if (!file) {
+        const EntryWrite replaced = CreateInPlaceOfExisting(tree, n, path, file);
+        if (replaced != EntryWrite::kDone) return replaced;
     }
-    return WriteWholeFile(path, data, size) ? EntryWrite::kDone : EntryWrite::kNotWritable;
+    return WriteAndClose(std::move(file), path, data, size) ? EntryWrite::kDone
+                                                            : EntryWrite::kNotWritable;
 }

@@ -9,6 +9,7 @@
 
 #include "7z.h"
 #include "7zCrc.h"
+#include "package/BlockDecoder.h"
 #include "package/EntryWriter.h"
 #include "package/ExtractionWorker.h"
 #include "package/InstallTree.h"
@@ -74,14 +75,13 @@ class NameLog {
 // The walk over the opened archive; the code to end with.
 class ArchiveWalk {
   public:
-    ArchiveWalk(CSzArEx& db, ILookInStreamPtr input, const std::wstring& installFolder)
-        : db_(db), input_(input), tree_(installFolder) {}
-    ~ArchiveWalk() {
-        std::free(name_);
-        ISzAlloc_Free(&kHeapAlloc, block_);
-    }
+    ArchiveWalk(CSzArEx& db, const MemoryStream& stream, ILookInStreamPtr input,
+                const std::wstring& installFolder)
+        : db_(db), blocks_(db, stream, input, &kHeapAlloc), tree_(installFolder) {}
+    ~ArchiveWalk() { std::free(name_); }
 
     int Run() {
+        blocks_.Start();
         for (UInt32 i = 0; i < db_.NumFiles; ++i) {
             const int code = Entry(i);
             if (code != kExtractOk) return code;
@@ -108,11 +108,9 @@ class ArchiveWalk {
             result = WriteExtractedEntry(tree_, name, true, nullptr, 0, i, db_.NumFiles);
             if (result == EntryWrite::kNotWritable) result = EntryWrite::kDone;
         } else {
-            size_t offset = 0, size = 0;
-            const SRes res = SzArEx_Extract(&db_, input_, i, &blockIndex_, &block_, &blockSize_,
-                                            &offset, &size, &kHeapAlloc, &kHeapAlloc);
-            if (res != SZ_OK) return res;
-            const uint8_t* data = block_ ? block_ + offset : nullptr;
+            const uint8_t* data = nullptr;
+            size_t size = 0;
+            if (const int res = blocks_.EntryData(i, &data, &size)) return res;
             result = WriteExtractedEntry(tree_, name, false, data, size, i, db_.NumFiles);
         }
         if (const char* reason = RefusalText(result)) {
@@ -136,15 +134,11 @@ class ArchiveWalk {
     }
 
     CSzArEx& db_;
-    ILookInStreamPtr input_;
+    BlockDecoder blocks_;
     InstallTree tree_;
     NameLog log_;
     UInt16* name_ = nullptr;
     size_t nameUnits_ = 0;
-    // The cache of the last decoded solid block.
-    UInt32 blockIndex_ = 0xFFFFFFFF;
-    Byte* block_ = nullptr;
-    size_t blockSize_ = 0;
 };
 
 void WriteResult(int code) {
@@ -185,7 +179,7 @@ int OpenAndWalk(MemoryStream& stream) {
     if (code == SZ_OK) {
         std::wstring folder = TheExtractionJob().installFolder;
         std::replace(folder.begin(), folder.end(), L'/', L'\\');
-        ArchiveWalk walk(db, &look.vt, folder);
+        ArchiveWalk walk(db, stream, &look.vt, folder);
         code = walk.Run();
     }
     SzArEx_Free(&db, &kHeapAlloc);

@@ -14,11 +14,11 @@ bool IsLinkAttribute(DWORD attributes) {
 
 InstallTree::Check InstallTree::CheckOneFolder(const std::wstring& path, bool create) {
     if (held_.count(path)) return Check::kOk;
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES && create) {
-        ::CreateDirectoryW(path.c_str(), nullptr);
-        attributes = ::GetFileAttributesW(path.c_str());
-    }
+    // Creating first spares a payload's new folders the lookups; what the
+    // name held already is looked at only when the creation fails.
+    DWORD attributes = create && ::CreateDirectoryW(path.c_str(), nullptr)
+                           ? FILE_ATTRIBUTE_DIRECTORY
+                           : ::GetFileAttributesW(path.c_str());
     if (IsLinkAttribute(attributes)) return Check::kLink;
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return Check::kFailed;
@@ -55,13 +55,15 @@ InstallTree::Check InstallTree::WalkFolders(const std::wstring& relative, bool c
     return Check::kOk;
 }
 
+InstallTree::Check InstallTree::CheckFileFolders(const std::wstring& relative) {
+    const size_t cut = relative.find_last_of(L'\\');
+    return cut == std::wstring::npos ? Check::kOk : WalkFolders(relative.substr(0, cut), false);
+}
+
 InstallTree::Check InstallTree::CheckFileTarget(const std::wstring& relative, DWORD& attributes) {
     attributes = INVALID_FILE_ATTRIBUTES;
-    const size_t cut = relative.find_last_of(L'\\');
-    if (cut != std::wstring::npos) {
-        const Check check = WalkFolders(relative.substr(0, cut), false);
-        if (check != Check::kOk) return check;
-    }
+    const Check folders = CheckFileFolders(relative);
+    if (folders != Check::kOk) return folders;
     std::wstring path = root_;
     if (!path.empty() && path.back() != L'\\') path += L'\\';
     path += relative;

@@ -32,6 +32,9 @@ class InstallTree {
     // existing link there is never written through or cleared. `attributes`
     // receives what the file's name holds now (INVALID_FILE_ATTRIBUTES: free).
     Check CheckFileTarget(const std::wstring& relative, DWORD& attributes);
+    // Only the folders of the file's parent, as CheckFileTarget checks them:
+    // enough before creating a new file, which never opens an existing name.
+    Check CheckFileFolders(const std::wstring& relative);
 
   private:
     Check WalkFolders(const std::wstring& relative, bool create);

@@ -20,6 +20,8 @@ class MemoryStream {
     uint8_t PresentedByte(uint32_t pos) const;
 
     uint32_t Size() const { return size_; }
+    // The bytes as stored, without the patched head.
+    const uint8_t* Data() const { return data_; }
     uint64_t Position() const { return position_; }
 
     // Delivers min(requested, size - position) bytes and advances; at or past

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "PackageTestUtil.h"
 #include "SevenZipWriter.h"
+#include "package/BlockDecoder.h"
+#include "package/DecodeProgress.h"
 #include "package/EntryWriter.h"
 #include "package/ExtractArchive.h"
 #include "package/ExtractionWorker.h"
@@ -432,6 +436,145 @@ TEST_F(ExtractArchiveTest, FlippedHeaderBytesNeverCrash) {
         }
         EXPECT_FALSE(PathExists(root_ + L"\\a\\b\\docs"));
     }
+}
+
+// Every file and folder below `root`, with the bytes of the files.
+void CollectTree(const std::wstring& root, const std::wstring& relative,
+                 std::map<std::wstring, std::string>& out) {
+    WIN32_FIND_DATAW found;
+    const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring rel = relative.empty() ? name : relative + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out[rel + L"\\"] = "";
+            CollectTree(root, rel, out);
+        } else {
+            out[rel] = ReadAll(root + L"\\" + rel);
+        }
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+}
+
+std::map<std::wstring, std::string> TreeOf(const std::wstring& root) {
+    std::map<std::wstring, std::string> out;
+    CollectTree(root, L"", out);
+    return out;
+}
+
+// Decoding ahead on a thread of its own must not show: the same progress
+// reports in the same order, the same log, result and files as decoding
+// each block when the walk reaches it, also when a write fails halfway.
+TEST_F(ExtractArchiveTest, DecodingAheadChangesNothingVisible) {
+    SevenZipWriter copy;  // one block per file, skipped entries between them
+    copy.AddFolder(L"bin");
+    for (int i = 0; i < 8; ++i) {
+        copy.AddFile(L"bin\\f" + std::to_wstring(i) + L".txt", std::string(100 + i, 'a' + i));
+        if (i % 3 == 0) copy.AddFile(L"r_x86//bin/s" + std::to_wstring(i) + L".dll", "x86");
+    }
+    const struct {
+        const char* what;
+        std::string archive;
+        const wchar_t* locked;  // held open without sharing when given
+    } cases[] = {
+        {"many LZMA blocks", ReadAll(FixturePath(L"many.7z")), nullptr},
+        {"many LZMA blocks, a write fails", ReadAll(FixturePath(L"many.7z")), L"docs\\note150.txt"},
+        {"one solid block", ReadAll(FixturePath(L"lzma.7z")), nullptr},
+        {"one solid block, a write fails", ReadAll(FixturePath(L"lzma.7z")), L"bin\\tool.dll"},
+        {"copy blocks and skipped entries", copy.Build(), nullptr},
+        {"copy blocks, a write fails", copy.Build(), L"bin\\f4.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_FALSE(c.archive.empty());
+        struct Outcome {
+            int code;
+            std::string log;
+            std::vector<std::string> events;
+            std::map<std::wstring, std::string> tree;
+        } outcome[2];
+        for (int ahead = 0; ahead < 2; ++ahead) {
+            folder_ = MakeScratchDir(L"ahead");
+            TheExtractionJob().installFolder = folder_;
+            std::unique_ptr<HeldFile> held;
+            if (c.locked) {
+                const std::wstring path = In(c.locked);
+                ASSERT_TRUE(CreateDirectoryTree(path.substr(0, path.find_last_of(L'\\'))));
+                ASSERT_TRUE(WriteFileBytes(path, "old"));
+                held = std::make_unique<HeldFile>(::CreateFileW(
+                    path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+                ASSERT_NE(held->handle, INVALID_HANDLE_VALUE);
+            }
+            ASSERT_EQ(Run("events = {}"), "");
+            log_.clear();
+            BlockDecoder::SetDecodeAhead(ahead == 1);
+            BeginDecodeProgress(static_cast<uint32_t>(c.archive.size()), &ReportPercent);
+            outcome[ahead].code = Extract(c.archive);
+            EndDecodeProgress();
+            BlockDecoder::SetDecodeAhead(true);
+            outcome[ahead].log = log_;
+            outcome[ahead].events = Events();
+            held.reset();
+            outcome[ahead].tree = TreeOf(folder_);
+        }
+        EXPECT_EQ(outcome[1].code, c.locked ? kExtractNotWritten : 0) << outcome[1].log;
+        EXPECT_EQ(outcome[1].code, outcome[0].code);
+        EXPECT_EQ(outcome[1].log, outcome[0].log);
+        EXPECT_EQ(outcome[1].events, outcome[0].events);
+        EXPECT_TRUE(outcome[1].tree == outcome[0].tree);
+        EXPECT_GT(outcome[1].tree.size(), 3u);
+    }
+}
+
+// Progress indexes arrive in order: percentages never go back, skipped
+// entries come with rising indexes.
+TEST_F(ExtractArchiveTest, ProgressArrivesInOrderAcrossBlocks) {
+    const std::string archive = ReadAll(FixturePath(L"many.7z"));
+    BeginDecodeProgress(static_cast<uint32_t>(archive.size()), &ReportPercent);
+    EXPECT_EQ(Extract(archive), 0) << log_;
+    EndDecodeProgress();
+    std::vector<int> percents;
+    for (const std::string& e : Events()) {
+        ASSERT_EQ(e.compare(0, 1, "|"), 0) << e;
+        percents.push_back(std::stoi(e.substr(1)));
+    }
+    ASSERT_GT(percents.size(), 10u);
+    for (size_t i = 1; i < percents.size(); ++i) EXPECT_GT(percents[i], percents[i - 1]);
+    EXPECT_GE(percents.back(), 95);
+}
+
+// Many tiny files, each a block of its own, and one large one among them,
+// and many files in small LZMA blocks: the installed tree is byte-exact.
+TEST_F(ExtractArchiveTest, ManyTinyFilesAndOneLargeEndByteExact) {
+    SevenZipWriter w;
+    std::map<std::wstring, std::string> expected;
+    for (int d = 0; d < 10; ++d) {
+        w.AddFolder(L"d" + std::to_wstring(d));
+        expected[L"d" + std::to_wstring(d) + L"\\"] = "";
+    }
+    uint32_t seed = 12345;
+    auto next = [&seed]() { return seed = seed * 1103515245u + 12345u; };
+    for (int i = 0; i < 1200; ++i) {
+        std::string data(next() % 200, '\0');
+        for (char& ch : data) ch = static_cast<char>(next() >> 24);
+        if (i == 600) {
+            data.resize(20u << 20);
+            for (size_t k = 0; k < data.size(); k += 4096) data[k] = static_cast<char>(next());
+        }
+        const std::wstring name = L"d" + std::to_wstring(i % 10) + L"\\t" + std::to_wstring(i);
+        w.AddFile(name, data);
+        expected[name] = data;
+    }
+    EXPECT_EQ(Extract(w.Build()), 0) << log_.substr(log_.size() > 500 ? log_.size() - 500 : 0);
+    EXPECT_TRUE(TreeOf(folder_) == expected);
+
+    folder_ = MakeScratchDir(L"many");
+    TheExtractionJob().installFolder = folder_;
+    EXPECT_EQ(Extract(ReadAll(FixturePath(L"many.7z"))), 0);
+    EXPECT_TRUE(TreeOf(folder_) == TreeOf(FixturePath(L"many")));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "app/TaskWindow.h"
 #include "package/ExtractArchive.h"
 #include "package/ExtractionWorker.h"
+#include "base/PathUtil.h"
 #include "support/ScriptTest.h"
 #include "support/TestProcess.h"
 
@@ -181,6 +182,43 @@ TEST_F(ExtractionWorkerTest, SkippedEntriesReportTheirNameNotAPercentage) {
     // The 64-bit build counts as a 64-bit system.
     EXPECT_EQ(Events(), (std::vector<std::string>{"r_x86//bin/tool.dll|1|3", "ret 0"}));
     EXPECT_EQ(ReadAll(folder_ + L"\\bin\\tool.dll"), "x64");
+}
+
+// A write that fails halfway, on the script's thread or on the worker:
+// the entries before it stay, nothing after it is written or reported,
+// and the script gets -3.
+TEST_F(ExtractionWorkerTest, WriteFailureHalfwayKeepsTheEntriesBeforeIt) {
+    SevenZipWriter w;
+    w.AddFolder(L"bin");
+    for (int i = 0; i < 6; ++i) {
+        w.AddFile(L"bin\\f" + std::to_wstring(i) + L".txt", "new " + std::to_string(i));
+        if (i == 1 || i == 4) w.AddFile(L"r_x86//s" + std::to_wstring(i) + L".dll", "x86");
+    }
+    UsePayload(MaskPayload(w.Build()));
+    for (const bool window : {false, true}) {
+        SCOPED_TRACE(window ? "worker thread" : "no window");
+        const std::wstring folder = MakeScratchDir(L"halfway") + L"\\app";
+        ASSERT_TRUE(CreateDirectoryTree(folder + L"\\bin"));
+        ASSERT_TRUE(WriteFileBytes(folder + L"\\bin\\f3.txt", "old"));
+        HANDLE held = ::CreateFileW((folder + L"\\bin\\f3.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        if (window) TheSetupApp().AddWindow(kFakeWindow);
+        ASSERT_EQ(Run("events = {}; ret = nil"), "");
+        ASSERT_EQ(Start(folder), "");
+        ASSERT_TRUE(PumpUntilResult());
+        TheSetupApp().RemoveWindow(kFakeWindow);
+        ::CloseHandle(held);
+        EXPECT_EQ(Events(), (std::vector<std::string>{"r_x86//s1.dll|3|9", "ret -3"}));
+        EXPECT_TRUE(Bool("threads_ok"));
+        for (int i = 0; i < 3; ++i) {
+            const std::wstring name = folder + L"\\bin\\f" + std::to_wstring(i) + L".txt";
+            EXPECT_EQ(ReadAll(name), "new " + std::to_string(i));
+        }
+        EXPECT_EQ(ReadAll(folder + L"\\bin\\f3.txt"), "old");
+        EXPECT_FALSE(PathExists(folder + L"\\bin\\f4.txt"));
+        EXPECT_FALSE(PathExists(folder + L"\\bin\\f5.txt"));
+    }
 }
 
 TEST_F(ExtractionWorkerTest, WithWindowTheWorkerReportsThroughTheUiThread) {

@@ -34,3 +34,14 @@ cp bin/noise.bin "$out/payload/app/noise.bin"
 printf 'x64 tool' >"$out/payload/r_x64/bin/tool.dll"
 printf 'x86 tool' >"$out/payload/r_x86/bin/tool.dll"
 touch "$out/stamp"
+
+# Many small files and one large one in many small LZMA blocks: the decoding
+# runs ahead of the writes across block boundaries.
+mkdir -p "$out/many/docs" "$out/many/data"
+awk 'BEGIN { srand(11); for (i = 0; i < 300; i++) { f = sprintf("'"$out"'/many/docs/note%03d.txt", i);
+  n = int(rand() * 3000); for (j = 0; j < n; j += 40) printf "note %d line %d %d\n", i, j, rand() * 1000 > f;
+  close(f) } }' </dev/null
+: >"$out/many/data/empty.bin"
+awk 'BEGIN { srand(5); for (i = 0; i < 60000; i++) printf "%d,%d,%d\n", i, rand() * 100000, rand() * 7 }' \
+  </dev/null >"$out/many/data/large.csv"
+(cd "$out/many" && z -m0=LZMA -mx=1 -ms=64k ../many.7z .)

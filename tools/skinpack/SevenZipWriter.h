@@ -11,10 +11,13 @@
 #include "tools/skinpack/PayloadTree.h"
 
 struct ArchiveOptions {
-    int level = 5;                             // LZMA level 0-9
-    uint64_t blockLimit = uint64_t{64} << 20;  // unpacked bytes per solid block
-    bool mask = true;                          // XOR the first two bytes with the payload mask
-    int threads = 2;                           // match finder threads, 1 or 2
+    int level = 5;  // LZMA level 0-9
+    // Unpacked bytes per solid block. The installer decodes the next blocks
+    // on two threads while it writes the files of the last one, holding at
+    // most the largest block and a few MB: small blocks keep all busy.
+    uint64_t blockLimit = uint64_t{4} << 20;
+    bool mask = true;  // XOR the first two bytes with the payload mask
+    int threads = 2;   // match finder threads, 1 or 2
 };
 
 struct ArchiveStats {

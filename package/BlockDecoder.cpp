@@ -1,0 +1,246 @@
+#include "package/BlockDecoder.h"
+
+#include "7zCrc.h"
+#include "package/DecodeProgress.h"
+#include "package/MemoryStream.h"
+
+namespace {
+
+// Room for more blocks while the walk still writes the largest one.
+constexpr size_t kSlackBytes = size_t{8} << 20;
+constexpr size_t kLookAheadBytes = 16 * 1024;
+constexpr unsigned kMaxThreads = 2;
+
+bool g_decodeAhead = true;
+// The decode progress steps of the block this thread decodes.
+thread_local std::vector<size_t>* t_steps = nullptr;
+
+unsigned DecodingThreads() {
+    SYSTEM_INFO info = {};
+    ::GetSystemInfo(&info);
+    return info.dwNumberOfProcessors >= kMaxThreads ? kMaxThreads : 1;
+}
+
+}  // namespace
+
+// A decoding thread's own read position over the archive's bytes.
+struct BlockDecoder::Reader {
+    Reader(const MemoryStream& from, ISzAllocPtr alloc)
+        : stream(from.Data(), from.Size()), alloc(alloc) {
+        uint8_t head[MemoryStream::kMaxPatch] = {};
+        size_t n = 0;
+        for (; n < sizeof(head) && n < from.Size(); ++n)
+            head[n] = from.PresentedByte(static_cast<uint32_t>(n));
+        stream.PatchHead(head, n);
+        LookToRead2_CreateVTable(&look, False);
+        look.buf = static_cast<Byte*>(ISzAlloc_Alloc(alloc, kLookAheadBytes));
+        look.bufSize = kLookAheadBytes;
+        look.realStream = stream.Interface();
+        LookToRead2_INIT(&look);
+    }
+    ~Reader() { ISzAlloc_Free(alloc, look.buf); }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    MemoryStream stream;
+    ISzAllocPtr alloc;
+    CLookToRead2 look;
+};
+
+BlockDecoder::BlockDecoder(const CSzArEx& db, const MemoryStream& stream, ILookInStreamPtr input,
+                           ISzAllocPtr alloc)
+    : db_(db), stream_(stream), input_(input), alloc_(alloc) {
+    PlanJobs();
+}
+
+BlockDecoder::~BlockDecoder() {
+    ::AcquireSRWLockExclusive(&lock_);
+    stop_ = true;
+    ::ReleaseSRWLockExclusive(&lock_);
+    ::WakeAllConditionVariable(&changed_);
+    for (UniqueHandleKernel& thread : threads_) ::WaitForSingleObject(thread.get(), INFINITE);
+    for (Job& job : jobs_) ISzAlloc_Free(alloc_, job.buffer);
+    if (progressHook_) SzDecodeProgressHook = progressHook_;
+}
+
+void BlockDecoder::SetDecodeAhead(bool on) { g_decodeAhead = on; }
+
+// Follows the reader's one-block cache over the file entries: a block is
+// decoded when a file needs another block than the cached one, and an entry
+// without data, or a block of no bytes, leaves nothing cached.
+void BlockDecoder::PlanJobs() {
+    jobOfEntry_.assign(db_.NumFiles, -1);
+    crcBad_.assign(db_.NumFiles, 0);
+    int cached = -1;
+    size_t largest = 0;
+    for (UInt32 i = 0; i < db_.NumFiles; ++i) {
+        if (SzArEx_IsDir(&db_, i)) continue;
+        const UInt32 folder = db_.FileToFolder[i];
+        if (folder == static_cast<UInt32>(-1)) {
+            cached = -1;
+            continue;
+        }
+        if (cached < 0 || jobs_[static_cast<size_t>(cached)].folder != folder) {
+            Job job;
+            job.folder = folder;
+            job.firstEntry = i;
+            const UInt64 size = SzAr_GetFolderUnpackSize(&db_.db, folder);
+            // A block that cannot be held fails with "can not allocate".
+            job.size = size == static_cast<size_t>(size) ? static_cast<size_t>(size) : SIZE_MAX;
+            if (job.size != SIZE_MAX && job.size > largest) largest = job.size;
+            jobs_.push_back(std::move(job));
+            cached = static_cast<int>(jobs_.size() - 1);
+        }
+        jobOfEntry_[i] = cached;
+        jobs_[static_cast<size_t>(cached)].endEntry = i + 1;
+        if (jobs_[static_cast<size_t>(cached)].size == 0) cached = -1;
+    }
+    budget_ = largest + kSlackBytes;
+}
+
+void BlockDecoder::Start() {
+    // The progress of every block is recorded by the thread that decodes it
+    // and replayed in the walk's order on the walk's thread.
+    progressHook_ = SzDecodeProgressHook;
+    if (progressHook_) SzDecodeProgressHook = &RecordStep;
+    if (!g_decodeAhead || jobs_.empty()) return;
+    const unsigned count = DecodingThreads();
+    for (unsigned t = 0; t < count; ++t) {
+        UniqueHandleKernel thread(::CreateThread(nullptr, 0, &ThreadMain, this, 0, nullptr));
+        if (!thread) break;
+        threads_.push_back(std::move(thread));
+    }
+}
+
+void BlockDecoder::RecordStep(size_t packedBytes) {
+    if (t_steps) t_steps->push_back(packedBytes);
+}
+
+DWORD WINAPI BlockDecoder::ThreadMain(LPVOID self) {
+    static_cast<BlockDecoder*>(self)->DecodeAll();
+    return 0;
+}
+
+void BlockDecoder::DecodeAll() {
+    Reader reader(stream_, alloc_);
+    size_t k = 0;
+    while (ClaimJob(k)) {
+        Job& job = jobs_[k];
+        if (reader.look.buf) {
+            DecodeJob(job, &reader.look.vt);
+        } else {
+            job.result = SZ_ERROR_MEM;
+        }
+        ::AcquireSRWLockExclusive(&lock_);
+        job.done = true;
+        if (job.result != SZ_OK) failed_ = true;
+        ::ReleaseSRWLockExclusive(&lock_);
+        ::WakeAllConditionVariable(&changed_);
+    }
+}
+
+// Jobs are claimed, and their room taken, strictly in order: the block the
+// walk waits for always gets its room before any later one.
+bool BlockDecoder::ClaimJob(size_t& k) {
+    ::AcquireSRWLockExclusive(&lock_);
+    for (;;) {
+        if (stop_ || failed_ || nextJob_ >= jobs_.size()) break;
+        const size_t need = jobs_[nextJob_].size;
+        if (need == SIZE_MAX || inFlight_ == 0 || inFlight_ + need <= budget_) {
+            if (need != SIZE_MAX) inFlight_ += need;
+            k = nextJob_++;
+            ::ReleaseSRWLockExclusive(&lock_);
+            return true;
+        }
+        ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+    }
+    ::ReleaseSRWLockExclusive(&lock_);
+    return false;
+}
+
+void BlockDecoder::DecodeJob(Job& job, ILookInStreamPtr input) {
+    if (job.size == SIZE_MAX) {
+        job.result = SZ_ERROR_MEM;
+        return;
+    }
+    if (job.size != 0) {
+        job.buffer = static_cast<Byte*>(ISzAlloc_Alloc(alloc_, job.size));
+        if (!job.buffer) {
+            job.result = SZ_ERROR_MEM;
+            return;
+        }
+    }
+    t_steps = &job.steps;
+    job.result =
+        SzAr_DecodeFolder(&db_.db, job.folder, input, db_.dataPos, job.buffer, job.size, alloc_);
+    t_steps = nullptr;
+    if (job.result == SZ_OK) CheckCrcs(job);
+}
+
+void BlockDecoder::CheckCrcs(const Job& job) {
+    const UInt64 start = db_.UnpackPositions[db_.FolderToFile[job.folder]];
+    const int k = static_cast<int>(&job - jobs_.data());
+    for (UInt32 i = job.firstEntry; i < job.endEntry; ++i) {
+        if (jobOfEntry_[i] != k || !SzBitWithVals_Check(&db_.CRCs, i)) continue;
+        const UInt64 offset = db_.UnpackPositions[i] - start;
+        const UInt64 size = db_.UnpackPositions[i + 1] - db_.UnpackPositions[i];
+        if (offset + size > job.size) continue;  // the walk fails it
+        crcBad_[i] = CrcCalc(job.buffer + offset, static_cast<size_t>(size)) != db_.CRCs.Vals[i];
+    }
+}
+
+void BlockDecoder::Release(size_t k) {
+    Job& job = jobs_[k];
+    ::AcquireSRWLockExclusive(&lock_);
+    ISzAlloc_Free(alloc_, job.buffer);
+    job.buffer = nullptr;
+    if (job.size != SIZE_MAX && !threads_.empty()) inFlight_ -= job.size;
+    ::ReleaseSRWLockExclusive(&lock_);
+    ::WakeAllConditionVariable(&changed_);
+}
+
+int BlockDecoder::AwaitJob(size_t k) {
+    Job& job = jobs_[k];
+    if (threads_.empty()) {
+        // Decoded here, as the walk needs it.
+        DecodeJob(job, input_);
+    } else {
+        ::AcquireSRWLockExclusive(&lock_);
+        while (!job.done) ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+        ::ReleaseSRWLockExclusive(&lock_);
+    }
+    if (progressHook_) {
+        for (const size_t step : job.steps) progressHook_(step);
+    }
+    job.steps = std::vector<size_t>();
+    return job.result;
+}
+
+int BlockDecoder::EntryData(UInt32 index, const uint8_t** data, size_t* size) {
+    *data = nullptr;
+    *size = 0;
+    if (failure_) return failure_;
+    const int job = index < jobOfEntry_.size() ? jobOfEntry_[index] : -1;
+    if (job != current_ && current_ >= 0) {
+        Release(static_cast<size_t>(current_));
+        current_ = -1;
+    }
+    if (job < 0) return SZ_OK;
+    if (current_ < 0) {
+        const int res = AwaitJob(static_cast<size_t>(job));
+        if (res != SZ_OK) {
+            failure_ = res;
+            return res;
+        }
+        current_ = job;
+    }
+    const Job& block = jobs_[static_cast<size_t>(job)];
+    const UInt64 start = db_.UnpackPositions[db_.FolderToFile[block.folder]];
+    const UInt64 offset = db_.UnpackPositions[index] - start;
+    const UInt64 length = db_.UnpackPositions[index + 1] - db_.UnpackPositions[index];
+    if (offset + length > block.size) return SZ_ERROR_FAIL;
+    if (crcBad_[index]) return SZ_ERROR_CRC;
+    *data = block.buffer ? block.buffer + offset : nullptr;
+    *size = static_cast<size_t>(length);
+    return SZ_OK;
+}
