@@ -27,7 +27,9 @@ const char kUsage[] =
     "       skinpack payload [--plain] [--level 0-9] [--block-mb N] [--threads 1|2] DIR OUT\n"
     "                                    pack a folder into a payload archive (7z, LZMA),\n"
     "                                    masked for embedding unless --plain\n"
-    "       skinpack mask IN OUT         mask (or unmask) an existing 7z archive\n"
+    "       skinpack mask [--quiet] IN OUT\n"
+    "                                    mask (or unmask) an existing 7z archive; --quiet:\n"
+    "                                    no warning for one that does not look like 7z\n"
     "       skinpack list ARCHIVE        list a payload archive, masked or plain\n"
     "       skinpack test ARCHIVE        decode a payload archive and check its CRCs\n"
     "       skinpack embed [--script FILE] [--skin PAK] [--payload PAK] [--icon FILE.ico]\n"
@@ -108,12 +110,17 @@ int PackPayload(const std::vector<std::string>& options, const std::vector<fs::p
 
 // Masking is its own inverse; the input is embedded as it is otherwise, so
 // deliberately odd archives (tests of the installer) pass with a warning.
-int MaskArchive(const std::vector<fs::path>& args) {
+int MaskArchive(const std::vector<std::string>& options, const std::vector<fs::path>& args) {
     if (args.size() != 2) return Usage();
+    bool quiet = false;
+    for (const std::string& o : options) {
+        if (o != "--quiet") return Usage();
+        quiet = true;
+    }
     std::vector<uint8_t> bytes;
     std::string error;
     if (!ReadWholeFile(args[0], bytes, error)) return Fail(error);
-    if (bytes.size() < 6 || std::memcmp(bytes.data() + 2, "\xBC\xAF\x27\x1C", 4) != 0)
+    if (!quiet && (bytes.size() < 6 || std::memcmp(bytes.data() + 2, "\xBC\xAF\x27\x1C", 4) != 0))
         std::fprintf(stderr, "skinpack: warning: '%s' does not look like a 7z archive\n",
                      args[0].u8string().c_str());
     ApplyPayloadMask(bytes.data(), bytes.size());
@@ -262,9 +269,9 @@ int Run(const std::vector<std::string>& argv) {
     }
     if (command == "payload") return PackPayload(options, args);
     if (command == "embed") return Embed(options, args);
+    if (command == "mask") return MaskArchive(options, args);
     if (!options.empty()) return Usage();
     if (command == "skin") return PackSkin(args);
-    if (command == "mask") return MaskArchive(args);
     if (command == "list") return Inspect(false, args);
     if (command == "test") return Inspect(true, args);
     if (command == "resources") return ListResources(args);
