@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/TextConvert.h"
+
 namespace {
 
 using GetSizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
@@ -35,15 +37,6 @@ using Module = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree>;
 template <typename Fn>
 Fn Proc(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-}
-
-std::string ToUtf8(const wchar_t* text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string out(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-    out.resize(static_cast<size_t>(size - 1));
-    return out;
 }
 
 bool PrintVersion(const wchar_t* file) {
@@ -77,7 +70,7 @@ bool PrintVersion(const wchar_t* file) {
         if (query(data.data(), (std::wstring(table) + key).c_str(), reinterpret_cast<void**>(&text),
                   &length) &&
             text)
-            std::printf("%s: %s\n", ToUtf8(key).c_str(), ToUtf8(text).c_str());
+            std::printf("%s: %s\n", WideToUtf8(key).c_str(), WideToUtf8(text).c_str());
     }
     return true;
 }

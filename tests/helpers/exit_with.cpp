@@ -8,21 +8,14 @@
 #include <cwchar>
 #include <string>
 
-namespace {
+#include "app/TextConvert.h"
 
-std::string ToUtf8(const wchar_t* text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string out(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-    out.resize(static_cast<size_t>(size - 1));
-    return out;
-}
+namespace {
 
 void Record(const wchar_t* file) {
     wchar_t folder[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, folder);
-    const std::string text = ToUtf8(::GetCommandLineW()) + "\n" + ToUtf8(folder) + "\n";
+    const std::string text = WideToUtf8(::GetCommandLineW()) + "\n" + WideToUtf8(folder) + "\n";
     // Written under a temporary name and renamed, so a reader never sees half.
     const std::wstring temp = std::wstring(file) + L".part";
     HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
