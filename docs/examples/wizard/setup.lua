@@ -1,5 +1,6 @@
 -- Example App's installer: a three-page wizard, or a silent install with
--- /silent. Saved as UTF-8 without a byte-order mark.
+-- /silent. Saved as UTF-8 without a byte-order mark. uninstall.lua removes
+-- what this script writes: keep the names below in step with it.
 local APP = "Example App"
 local KEY = "SOFTWARE\\ExampleApp"
 local UNINSTALL = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ExampleApp"
@@ -81,6 +82,8 @@ local function writeRegistry()
   lua_AddReg("HKLM", UNINSTALL, "DisplayIcon", "REG_SZ", installdir .. "\\" .. EXE, true)
   lua_AddReg("HKLM", UNINSTALL, "UninstallString", "REG_SZ",
              '"' .. installdir .. '\\Uninstall.exe"', true)
+  lua_AddReg("HKLM", UNINSTALL, "QuietUninstallString", "REG_SZ",
+             '"' .. installdir .. '\\Uninstall.exe" /silent', true)
   lua_AddReg("HKLM", UNINSTALL, "InstallDate", "REG_SZ", tostring(lua_getCurDate()), false)
 end
 
