@@ -4,7 +4,8 @@
 # folder stands for the author's: the copy of the example, the build with
 # icon, version information and uninstall script, the silent install and the
 # silent uninstall of the installed Uninstall.exe. Each step's result is
-# checked in the Wine prefix: files, registry values, shortcut and log.
+# checked in the Wine prefix: files, registry values, shortcut and log. Then
+# the uninstaller's refusal of a rewritten install folder (exit code 3).
 #   walkthrough.sh BUILD_DIR
 set -u
 build=$(cd "$1" && pwd)
@@ -160,6 +161,18 @@ if [ -f "$log" ]; then
 else
   fail "no uninstall log at $log"
 fi
+reset
+
+# An install folder rewritten to a folder the install did not make: the
+# uninstaller touches nothing there and says so with its exit code.
+in_checkout "$install_cmd" >"$tmp/install.out" 2>&1
+reg_import "[$uninstall_key]" '"InstallLocation"="C:\\Program Files"'
+before=$(cd "$prefix/drive_c/Program Files" && find . | LC_ALL=C sort | md5sum)
+in_checkout "$uninstall_cmd" >"$tmp/uninstall.out" 2>&1
+check "a refused folder's exit code" 3 "$?"
+check "the program files folder is untouched" "$before" \
+  "$(cd "$prefix/drive_c/Program Files" && find . | LC_ALL=C sort | md5sum)"
+[ -f "$install_dir/readme.txt" ] && echo "ok   the installed files stay" || fail "files were removed"
 reset
 
 [ $failures -eq 0 ] || { echo "$failures failures" >&2; exit 1; }
