@@ -133,22 +133,23 @@ void BlockDecoder::DecodeAll() {
         }
         ::AcquireSRWLockExclusive(&lock_);
         job.done = true;
-        if (job.result != SZ_OK) failed_ = true;
+        if (job.result != SZ_OK && k < failedJob_) failedJob_ = k;
         ::ReleaseSRWLockExclusive(&lock_);
         ::WakeAllConditionVariable(&changed_);
     }
 }
 
-// Jobs are claimed, and their room taken, strictly in order: the block the
-// walk waits for always gets its room before any later one.
+// The block the walk waits for always gets its room before any later one:
+// a later block is claimed out of turn only while the blocks claimed ahead,
+// it and the next block in order fit together, so once the walk has passed
+// the blocks before the next one there is room for it.
 bool BlockDecoder::ClaimJob(size_t& k) {
     ::AcquireSRWLockExclusive(&lock_);
     for (;;) {
-        if (stop_ || failed_ || nextJob_ >= jobs_.size()) break;
-        const size_t need = jobs_[nextJob_].size;
-        if (need == SIZE_MAX || inFlight_ == 0 || inFlight_ + need <= budget_) {
-            if (need != SIZE_MAX) inFlight_ += need;
-            k = nextJob_++;
+        // Blocks after a failed one are never needed: the walk ends there.
+        const size_t limit = failedJob_ < jobs_.size() ? failedJob_ : jobs_.size();
+        if (stop_ || nextJob_ >= limit) break;
+        if (TryClaim(limit, k)) {
             ::ReleaseSRWLockExclusive(&lock_);
             return true;
         }
@@ -156,6 +157,28 @@ bool BlockDecoder::ClaimJob(size_t& k) {
     }
     ::ReleaseSRWLockExclusive(&lock_);
     return false;
+}
+
+bool BlockDecoder::TryClaim(size_t limit, size_t& k) {
+    const size_t need = jobs_[nextJob_].size;
+    if (need == SIZE_MAX || inFlight_ == 0 || inFlight_ + need <= budget_) {
+        if (need != SIZE_MAX) inFlight_ += need;
+        k = nextJob_;
+        nextJob_ += 1 + aheadCount_;
+        aheadCount_ = 0;
+        aheadBytes_ = 0;
+        return true;
+    }
+    const size_t later = nextJob_ + 1 + aheadCount_;
+    if (later >= limit) return false;
+    const size_t size = jobs_[later].size;
+    if (size == SIZE_MAX || aheadBytes_ + size + need > budget_ || inFlight_ + size > budget_)
+        return false;
+    inFlight_ += size;
+    aheadBytes_ += size;
+    ++aheadCount_;
+    k = later;
+    return true;
 }
 
 void BlockDecoder::DecodeJob(Job& job, ILookInStreamPtr input) {
