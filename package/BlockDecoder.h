@@ -49,6 +49,7 @@ class BlockDecoder {
         size_t size = 0;                      // SIZE_MAX: too large to hold
         UInt32 firstEntry = 0, endEntry = 0;  // the entries it serves lie in between
         Byte* buffer = nullptr;
+        size_t charge = 0;          // bytes of the buffer it holds, counted against the budget
         std::vector<size_t> steps;  // packed bytes of each decoding step
         SRes result = SZ_OK;
         bool done = false;
@@ -63,6 +64,10 @@ class BlockDecoder {
     // Under the lock: the next job if it fits, else a later one that leaves
     // it room; false when neither fits now.
     bool TryClaim(size_t limit, size_t& k);
+    // Under the lock: whether job `k` gets room for its buffer within `room`,
+    // a spare one where one fits; charges it.
+    bool TakeRoom(size_t k, size_t room);
+    void FreeSpares(size_t keep);
     void DecodeJob(Job& job, ILookInStreamPtr input);
     void CheckCrcs(const Job& job);
     // Waits for the block of job `k` and replays its decode progress.
@@ -86,6 +91,14 @@ class BlockDecoder {
     size_t aheadCount_ = 0;  // jobs claimed right after it, while it waits for room
     size_t aheadBytes_ = 0;
     size_t inFlight_ = 0;  // bytes of blocks decoded or decoding, not yet released
+    // Buffers of released blocks kept for the next ones: fresh memory costs
+    // a page fault per page. They count against the budget as well.
+    struct Spare {
+        Byte* buffer;
+        size_t size;
+    };
+    std::vector<Spare> spares_;
+    size_t spareBytes_ = 0;
     bool stop_ = false;
     size_t failedJob_ = SIZE_MAX;  // the first block that failed: the walk ends there
     std::vector<UniqueHandleKernel> threads_;
