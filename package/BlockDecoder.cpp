@@ -1,5 +1,7 @@
 #include "package/BlockDecoder.h"
 
+#include <algorithm>
+
 #include "7zCrc.h"
 #include "package/DecodeProgress.h"
 #include "package/MemoryStream.h"
@@ -10,6 +12,7 @@ namespace {
 constexpr size_t kSlackBytes = size_t{8} << 20;
 constexpr size_t kLookAheadBytes = 16 * 1024;
 constexpr unsigned kMaxThreads = 2;
+constexpr size_t kMaxSpares = 4;
 
 bool g_decodeAhead = true;
 // The decode progress steps of the block this thread decodes.
@@ -51,6 +54,8 @@ BlockDecoder::BlockDecoder(const CSzArEx& db, const MemoryStream& stream, ILookI
                            ISzAllocPtr alloc)
     : db_(db), stream_(stream), input_(input), alloc_(alloc) {
     PlanJobs();
+    // Releasing a block never allocates under the lock.
+    spares_.reserve(kMaxSpares + 1);
 }
 
 BlockDecoder::~BlockDecoder() {
@@ -60,6 +65,7 @@ BlockDecoder::~BlockDecoder() {
     ::WakeAllConditionVariable(&changed_);
     for (UniqueHandleKernel& thread : threads_) ::WaitForSingleObject(thread.get(), INFINITE);
     for (Job& job : jobs_) ISzAlloc_Free(alloc_, job.buffer);
+    FreeSpares(0);
     if (progressHook_) SzDecodeProgressHook = progressHook_;
 }
 
@@ -133,22 +139,23 @@ void BlockDecoder::DecodeAll() {
         }
         ::AcquireSRWLockExclusive(&lock_);
         job.done = true;
-        if (job.result != SZ_OK) failed_ = true;
+        if (job.result != SZ_OK && k < failedJob_) failedJob_ = k;
         ::ReleaseSRWLockExclusive(&lock_);
         ::WakeAllConditionVariable(&changed_);
     }
 }
 
-// Jobs are claimed, and their room taken, strictly in order: the block the
-// walk waits for always gets its room before any later one.
+// The block the walk waits for always gets its room before any later one:
+// a later block is claimed out of turn only while the blocks claimed ahead,
+// it and the next block in order fit together, so once the walk has passed
+// the blocks before the next one there is room for it.
 bool BlockDecoder::ClaimJob(size_t& k) {
     ::AcquireSRWLockExclusive(&lock_);
     for (;;) {
-        if (stop_ || failed_ || nextJob_ >= jobs_.size()) break;
-        const size_t need = jobs_[nextJob_].size;
-        if (need == SIZE_MAX || inFlight_ == 0 || inFlight_ + need <= budget_) {
-            if (need != SIZE_MAX) inFlight_ += need;
-            k = nextJob_++;
+        // Blocks after a failed one are never needed: the walk ends there.
+        const size_t limit = failedJob_ < jobs_.size() ? failedJob_ : jobs_.size();
+        if (stop_ || nextJob_ >= limit) break;
+        if (TryClaim(limit, k)) {
             ::ReleaseSRWLockExclusive(&lock_);
             return true;
         }
@@ -158,12 +165,73 @@ bool BlockDecoder::ClaimJob(size_t& k) {
     return false;
 }
 
+bool BlockDecoder::TryClaim(size_t limit, size_t& k) {
+    const size_t need = jobs_[nextJob_].size;
+    if (need == SIZE_MAX || TakeRoom(nextJob_, budget_)) {
+        k = nextJob_;
+        nextJob_ += 1 + aheadCount_;
+        aheadCount_ = 0;
+        aheadBytes_ = 0;
+        return true;
+    }
+    const size_t later = nextJob_ + 1 + aheadCount_;
+    if (later >= limit || jobs_[later].size == SIZE_MAX) return false;
+    if (aheadBytes_ + need >= budget_ || !TakeRoom(later, budget_ - aheadBytes_ - need)) {
+        return false;
+    }
+    aheadBytes_ += jobs_[later].charge;
+    ++aheadCount_;
+    k = later;
+    return true;
+}
+
+bool BlockDecoder::TakeRoom(size_t k, size_t room) {
+    Job& job = jobs_[k];
+    const size_t need = job.size;
+    // A spare a little larger will do; a much larger one would crowd out
+    // the blocks decoded beside it.
+    size_t best = spares_.size();
+    for (size_t i = 0; i < spares_.size(); ++i) {
+        const size_t size = spares_[i].size;
+        if (size >= need && size - need <= need / 8 &&
+            (best == spares_.size() || size < spares_[best].size))
+            best = i;
+    }
+    if (best < spares_.size() && inFlight_ + spares_[best].size <= budget_ &&
+        spares_[best].size <= room) {
+        job.buffer = spares_[best].buffer;
+        job.charge = spares_[best].size;
+        spareBytes_ -= job.charge;
+        spares_.erase(spares_.begin() + static_cast<std::ptrdiff_t>(best));
+    } else if (inFlight_ == 0 || (inFlight_ + need <= budget_ && need <= room)) {
+        job.charge = need;
+        // Spares give way to the buffer allocated instead.
+        while (!spares_.empty() && inFlight_ + need + spareBytes_ > budget_)
+            FreeSpares(spares_.size() - 1);
+    } else {
+        return false;
+    }
+    inFlight_ += job.charge;
+    return true;
+}
+
+// Frees the spares from the `keep`th on, the largest first.
+void BlockDecoder::FreeSpares(size_t keep) {
+    std::sort(spares_.begin(), spares_.end(),
+              [](const Spare& a, const Spare& b) { return a.size < b.size; });
+    while (spares_.size() > keep) {
+        ISzAlloc_Free(alloc_, spares_.back().buffer);
+        spareBytes_ -= spares_.back().size;
+        spares_.pop_back();
+    }
+}
+
 void BlockDecoder::DecodeJob(Job& job, ILookInStreamPtr input) {
     if (job.size == SIZE_MAX) {
         job.result = SZ_ERROR_MEM;
         return;
     }
-    if (job.size != 0) {
+    if (job.size != 0 && !job.buffer) {
         job.buffer = static_cast<Byte*>(ISzAlloc_Alloc(alloc_, job.size));
         if (!job.buffer) {
             job.result = SZ_ERROR_MEM;
@@ -192,9 +260,15 @@ void BlockDecoder::CheckCrcs(const Job& job) {
 void BlockDecoder::Release(size_t k) {
     Job& job = jobs_[k];
     ::AcquireSRWLockExclusive(&lock_);
-    ISzAlloc_Free(alloc_, job.buffer);
+    if (threads_.empty() || !job.buffer) {
+        ISzAlloc_Free(alloc_, job.buffer);
+    } else {
+        spares_.push_back({job.buffer, job.charge});
+        spareBytes_ += job.charge;
+        FreeSpares(kMaxSpares);
+    }
     job.buffer = nullptr;
-    if (job.size != SIZE_MAX && !threads_.empty()) inFlight_ -= job.size;
+    if (job.size != SIZE_MAX && !threads_.empty()) inFlight_ -= job.charge;
     ::ReleaseSRWLockExclusive(&lock_);
     ::WakeAllConditionVariable(&changed_);
 }

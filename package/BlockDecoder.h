@@ -9,8 +9,9 @@
 // after one), the decode progress of a block handed to the walk's thread,
 // step by step, just before that block's first file, and a decoding error
 // in place of the block. Decoded blocks wait for the walk within the largest
-// block plus a few MB. When no thread can be started, each block is decoded
-// on demand, as before.
+// block plus a few MB; while the next block waits for that room, a thread
+// decodes the blocks after it that fit beside it. When no thread can be
+// started, each block is decoded on demand, as before.
 #include <windows.h>
 #include <cstddef>
 #include <cstdint>
@@ -48,6 +49,7 @@ class BlockDecoder {
         size_t size = 0;                      // SIZE_MAX: too large to hold
         UInt32 firstEntry = 0, endEntry = 0;  // the entries it serves lie in between
         Byte* buffer = nullptr;
+        size_t charge = 0;          // bytes of the buffer it holds, counted against the budget
         std::vector<size_t> steps;  // packed bytes of each decoding step
         SRes result = SZ_OK;
         bool done = false;
@@ -59,6 +61,13 @@ class BlockDecoder {
     void DecodeAll();
     // Claims the next job once there is room for it; false when none is left.
     bool ClaimJob(size_t& k);
+    // Under the lock: the next job if it fits, else a later one that leaves
+    // it room; false when neither fits now.
+    bool TryClaim(size_t limit, size_t& k);
+    // Under the lock: whether job `k` gets room for its buffer within `room`,
+    // a spare one where one fits; charges it.
+    bool TakeRoom(size_t k, size_t room);
+    void FreeSpares(size_t keep);
     void DecodeJob(Job& job, ILookInStreamPtr input);
     void CheckCrcs(const Job& job);
     // Waits for the block of job `k` and replays its decode progress.
@@ -78,10 +87,20 @@ class BlockDecoder {
 
     SRWLOCK lock_ = SRWLOCK_INIT;
     CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
-    size_t nextJob_ = 0;   // the next job a thread claims
+    size_t nextJob_ = 0;     // the first job not claimed yet
+    size_t aheadCount_ = 0;  // jobs claimed right after it, while it waits for room
+    size_t aheadBytes_ = 0;
     size_t inFlight_ = 0;  // bytes of blocks decoded or decoding, not yet released
+    // Buffers of released blocks kept for the next ones: fresh memory costs
+    // a page fault per page. They count against the budget as well.
+    struct Spare {
+        Byte* buffer;
+        size_t size;
+    };
+    std::vector<Spare> spares_;
+    size_t spareBytes_ = 0;
     bool stop_ = false;
-    bool failed_ = false;  // a block failed: the walk ends there
+    size_t failedJob_ = SIZE_MAX;  // the first block that failed: the walk ends there
     std::vector<UniqueHandleKernel> threads_;
 
     int current_ = -1;  // the job whose block the walk holds (walk side only)

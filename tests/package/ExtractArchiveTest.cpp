@@ -465,10 +465,58 @@ std::map<std::wstring, std::string> TreeOf(const std::wstring& root) {
     return out;
 }
 
+// What an extraction shows: its code, log, progress reports and files.
+struct Outcome {
+    int code;
+    std::string log;
+    std::vector<std::string> events;
+    std::map<std::wstring, std::string> tree;
+};
+
+class DecodeAheadTest : public ExtractArchiveTest {
+  protected:
+    // Extracts `archive` into a fresh folder, decoding each block when the
+    // walk reaches it, then decoding ahead; `locked` (when given) is held
+    // open without sharing meanwhile.
+    void ExtractBothWays(const std::string& archive, const wchar_t* locked, Outcome (&out)[2]) {
+        for (int ahead = 0; ahead < 2; ++ahead) {
+            folder_ = MakeScratchDir(L"ahead");
+            TheExtractionJob().installFolder = folder_;
+            std::unique_ptr<HeldFile> held;
+            if (locked) {
+                const std::wstring path = In(locked);
+                ASSERT_TRUE(CreateDirectoryTree(path.substr(0, path.find_last_of(L'\\'))));
+                ASSERT_TRUE(WriteFileBytes(path, "old"));
+                held = std::make_unique<HeldFile>(::CreateFileW(
+                    path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+                ASSERT_NE(held->handle, INVALID_HANDLE_VALUE);
+            }
+            ASSERT_EQ(Run("events = {}"), "");
+            log_.clear();
+            BlockDecoder::SetDecodeAhead(ahead == 1);
+            BeginDecodeProgress(static_cast<uint32_t>(archive.size()), &ReportPercent);
+            out[ahead].code = Extract(archive);
+            EndDecodeProgress();
+            BlockDecoder::SetDecodeAhead(true);
+            out[ahead].log = log_;
+            out[ahead].events = Events();
+            held.reset();
+            out[ahead].tree = TreeOf(folder_);
+        }
+    }
+
+    static void ExpectSame(const Outcome (&outcome)[2]) {
+        EXPECT_EQ(outcome[1].code, outcome[0].code);
+        EXPECT_EQ(outcome[1].log, outcome[0].log);
+        EXPECT_EQ(outcome[1].events, outcome[0].events);
+        EXPECT_TRUE(outcome[1].tree == outcome[0].tree);
+    }
+};
+
 // Decoding ahead on a thread of its own must not show: the same progress
 // reports in the same order, the same log, result and files as decoding
 // each block when the walk reaches it, also when a write fails halfway.
-TEST_F(ExtractArchiveTest, DecodingAheadChangesNothingVisible) {
+TEST_F(DecodeAheadTest, DecodingAheadChangesNothingVisible) {
     SevenZipWriter copy;  // one block per file, skipped entries between them
     copy.AddFolder(L"bin");
     for (int i = 0; i < 8; ++i) {
@@ -490,42 +538,50 @@ TEST_F(ExtractArchiveTest, DecodingAheadChangesNothingVisible) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_FALSE(c.archive.empty());
-        struct Outcome {
-            int code;
-            std::string log;
-            std::vector<std::string> events;
-            std::map<std::wstring, std::string> tree;
-        } outcome[2];
-        for (int ahead = 0; ahead < 2; ++ahead) {
-            folder_ = MakeScratchDir(L"ahead");
-            TheExtractionJob().installFolder = folder_;
-            std::unique_ptr<HeldFile> held;
-            if (c.locked) {
-                const std::wstring path = In(c.locked);
-                ASSERT_TRUE(CreateDirectoryTree(path.substr(0, path.find_last_of(L'\\'))));
-                ASSERT_TRUE(WriteFileBytes(path, "old"));
-                held = std::make_unique<HeldFile>(::CreateFileW(
-                    path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-                ASSERT_NE(held->handle, INVALID_HANDLE_VALUE);
-            }
-            ASSERT_EQ(Run("events = {}"), "");
-            log_.clear();
-            BlockDecoder::SetDecodeAhead(ahead == 1);
-            BeginDecodeProgress(static_cast<uint32_t>(c.archive.size()), &ReportPercent);
-            outcome[ahead].code = Extract(c.archive);
-            EndDecodeProgress();
-            BlockDecoder::SetDecodeAhead(true);
-            outcome[ahead].log = log_;
-            outcome[ahead].events = Events();
-            held.reset();
-            outcome[ahead].tree = TreeOf(folder_);
-        }
+        Outcome outcome[2];
+        ExtractBothWays(c.archive, c.locked, outcome);
         EXPECT_EQ(outcome[1].code, c.locked ? kExtractNotWritten : 0) << outcome[1].log;
-        EXPECT_EQ(outcome[1].code, outcome[0].code);
-        EXPECT_EQ(outcome[1].log, outcome[0].log);
-        EXPECT_EQ(outcome[1].events, outcome[0].events);
-        EXPECT_TRUE(outcome[1].tree == outcome[0].tree);
+        ExpectSame(outcome);
         EXPECT_GT(outcome[1].tree.size(), 3u);
+    }
+}
+
+// Large blocks leave no room for the next one beside them: the blocks after
+// it are decoded meanwhile. A failure in one of those still ends the
+// install exactly where decoding each block in turn ends it.
+TEST_F(DecodeAheadTest, BlocksDecodedOutOfTurnChangeNothingVisible) {
+    SevenZipWriter w;
+    w.AddFolder(L"big");
+    const size_t large = size_t{10} << 20, medium = size_t{3} << 20;
+    const struct {
+        const wchar_t* name;
+        size_t size;
+    } files[] = {{L"big\\a.bin", large}, {L"big\\b.bin", large}, {L"c.txt", medium},
+                 {L"d.txt", medium},     {L"e.txt", medium},     {L"f.txt", 10},
+                 {L"big\\g.bin", large}, {L"h.txt", 20}};
+    for (size_t i = 0; i < sizeof(files) / sizeof(files[0]); ++i) {
+        std::string data(files[i].size, static_cast<char>('a' + i));
+        for (size_t k = 0; k < data.size(); k += 4093) data[k] = static_cast<char>(k >> 12);
+        w.AddFile(files[i].name, data);
+    }
+    const struct {
+        const char* what;
+        int badCrcFile;
+        const wchar_t* locked;
+        int code;
+    } cases[] = {
+        {"all blocks sound", -1, nullptr, 0},
+        {"a block decoded out of turn fails its checksum", 3, nullptr, 3},
+        {"a block after the out-of-turn ones fails its checksum", 7, nullptr, 3},
+        {"a write fails in a block decoded out of turn", -1, L"e.txt", kExtractNotWritten},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Outcome outcome[2];
+        ExtractBothWays(w.Build(c.badCrcFile), c.locked, outcome);
+        EXPECT_EQ(outcome[1].code, c.code) << outcome[1].log;
+        ExpectSame(outcome);
+        EXPECT_GE(outcome[1].tree.size(), 3u);
     }
 }
 
