@@ -255,30 +255,42 @@ std::wstring DeleteOrMoveAside(const std::wstring& path) {
     return target;
 }
 
-bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
-    if (path.empty()) return false;
-    // Someone else's link put at the path is removed, so the write lands in
-    // a new plain file and nowhere else.
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        ::DeleteFileW(path.c_str());
-    }
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    // One write takes at most a DWORD's worth.
-    constexpr size_t kChunk = size_t{1} << 30;
-    for (size_t offset = 0; offset < bytes.size();) {
-        const DWORD size = static_cast<DWORD>(std::min(bytes.size() - offset, kChunk));
+bool WriteAllBytes(HANDLE file, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        // One call for anything below 4 GB.
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 0xFFFFFFFFu));
         DWORD written = 0;
-        if (!::WriteFile(file.get(), bytes.data() + offset, size, &written, nullptr) ||
-            written == 0) {
-            return false;
-        }
-        offset += written;
+        if (!::WriteFile(file, data, chunk, &written, nullptr) || written != chunk) return false;
+        data += chunk;
+        size -= chunk;
     }
     return true;
+}
+
+UniqueFile CreateNewFile(const std::wstring& path) {
+    return UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+    if (path.empty()) return false;
+    UniqueFile file = CreateNewFile(path);
+    if (!file) {
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return false;
+        }
+        // A link that shows as one is deleted as itself. One that does not
+        // (a file system resolving file links silently) would be deleted as
+        // its target, so the write is refused instead.
+        if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsElsewhere(path)) return false;
+        if (!::DeleteFileW(path.c_str())) return false;
+        file = CreateNewFile(path);
+        if (!file) return false;
+    }
+    const bool written =
+        WriteAllBytes(file.get(), reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return ::CloseHandle(file.release()) && written;
 }
 
 std::wstring MakeGuidText() {

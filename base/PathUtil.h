@@ -1,8 +1,12 @@
 #pragma once
 // Path and file utilities shared by the host functions and the payload
 // extraction, which writes every file through them.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "app/Handles.h"
 
 // Joins two path parts with exactly one backslash between them.
 std::wstring JoinPath(const std::wstring& first, const std::wstring& second);
@@ -29,8 +33,14 @@ bool IsVolumeRoot(const std::wstring& path);
 // when it was deleted or stayed.
 std::wstring DeleteOrMoveAside(const std::wstring& path);
 // Writes `bytes` as the whole content of the file, replacing it; a link at
-// the path is replaced, not followed. Whether all bytes were written.
+// the path is replaced, not followed (refused when the system does not show
+// it as a link). Whether all bytes were written.
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
+// A new file for writing, only when nothing holds the name: a link planted
+// there is never opened. Invalid when the name is taken or on failure.
+UniqueFile CreateNewFile(const std::wstring& path);
+// Writes all `size` bytes to the open file; false on any failure.
+bool WriteAllBytes(HANDLE file, const uint8_t* data, size_t size);
 // A new GUID as 36 characters without braces, upper-case hex digits except in
 // the third group, which is lower case; empty on failure.
 std::wstring MakeGuidText();

@@ -49,23 +49,8 @@ void ClearTarget(const std::wstring& path) {
     if (Exists(path)) ::MoveFileW(path.c_str(), (path + L".tmp").c_str());
 }
 
-// A new file only: a name that exists, a link planted there included, is
-// never opened, so the common case needs no lookup before it.
-UniqueFile CreateNewFile(const std::wstring& path) {
-    return UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 bool WriteAndClose(UniqueFile file, const std::wstring& path, const uint8_t* data, size_t size) {
-    bool ok = true;
-    // One write call for any file below 4 GB.
-    while (ok && size > 0) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 0xFFFFFFFFu));
-        DWORD written = 0;
-        ok = ::WriteFile(file.get(), data, chunk, &written, nullptr) && written == chunk;
-        data += chunk;
-        size -= chunk;
-    }
+    bool ok = WriteAllBytes(file.get(), data, size);
     ok = ::CloseHandle(file.release()) && ok;
     // A short file would pass for installed: leave no truncated copy behind.
     if (!ok) ::DeleteFileW(path.c_str());
@@ -137,6 +122,8 @@ EntryWrite WriteExtractedEntry(InstallTree& tree, const std::wstring& name, bool
     const EntryWrite folders = FromCheck(tree.CheckFileFolders(n));
     if (folders != EntryWrite::kDone) return folders;
     const std::wstring path = JoinPath(tree.Root(), n);
+    // Created first: a name that exists is never opened, so the common case
+    // needs no lookup before it.
     UniqueFile file = CreateNewFile(path);
     if (!file) {
         const EntryWrite replaced = CreateInPlaceOfExisting(tree, n, path, file);

@@ -13,6 +13,7 @@
 #include "app/Handles.h"
 #include "base/PathUtil.h"
 #include "support/TestProcess.h"
+#include "support/UnixLink.h"
 
 namespace {
 
@@ -278,6 +279,13 @@ TEST(WriteWholeFileTest, WritesExactlyTheBytesOrReportsFailure) {
         }
     }
     EXPECT_TRUE(Exists(root + L"\\folder")) << "a folder in the way stays";
+    // A link planted at the path is never written through.
+    const std::wstring precious = root + L"\\precious.txt";
+    ASSERT_TRUE(WriteWholeFile(precious, "precious"));
+    if (MakeUnixLink(root + L"\\planted.txt", precious)) {
+        WriteWholeFile(root + L"\\planted.txt", "log");
+        EXPECT_EQ(ReadFileBytes(precious), "precious");
+    }
     DeleteDirectoryTree(root);
 }
 
