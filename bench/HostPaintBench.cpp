@@ -32,6 +32,7 @@
 #include "ui/UIFont.h"
 #include "ui/UIHostWnd.h"
 #include "ui/UIResoureMgr.h"
+#include "ui/PngEncoding.h"
 
 namespace {
 
@@ -107,21 +108,7 @@ std::vector<uint8_t> MakePng(int w, int h, BYTE red) {
             bitmap.SetPixel(x, y, Gdiplus::Color(255, red, BYTE(x * 255 / w), BYTE(y * 255 / h)));
         }
     }
-    // The system's PNG encoder.
-    const CLSID png = {
-        0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-    ComPtr<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put()))) return {};
-    if (bitmap.Save(stream.get(), &png, nullptr) != Gdiplus::Ok) return {};
-    STATSTG stat = {};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    std::vector<uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-    LARGE_INTEGER zero = {};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    ULONG read = 0;
-    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-    bytes.resize(read);
-    return bytes;
+    return EncodePng(bitmap);
 }
 
 std::vector<uint8_t> Utf8(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }

@@ -11,6 +11,7 @@
 #include "ui/BackBuffer.h"
 #include "ui/TreePainter.h"
 #include "ui/controls/UIProgress.h"
+#include "ui/PngEncoding.h"
 
 namespace {
 
@@ -31,20 +32,7 @@ std::vector<uint8_t> MakePng(int w, int h, bool opaque) {
             bitmap.SetPixel(x, y, Gdiplus::Color(a, BYTE(x * 10 + 5), BYTE(y * 12 + 3), 0x90));
         }
     }
-    const CLSID png = {
-        0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-    ComPtr<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put()))) return {};
-    if (bitmap.Save(stream.get(), &png, nullptr) != Gdiplus::Ok) return {};
-    STATSTG stat = {};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    std::vector<uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-    LARGE_INTEGER zero = {};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    ULONG read = 0;
-    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-    bytes.resize(read);
-    return bytes;
+    return EncodePng(bitmap);
 }
 
 UIControl* AddImage(UIControl* parent, const wchar_t* pos, const wchar_t* back, Attrs extra = {}) {

@@ -14,6 +14,7 @@
 #include "ui/GdiplusHeaders.h"
 #include "ui/UIHostWnd.h"
 #include "ui/UIResoureMgr.h"
+#include "ui/PngEncoding.h"
 
 namespace {
 
@@ -49,21 +50,6 @@ bool ParseOptions(int argc, wchar_t** argv, Options& o) {
     return true;
 }
 
-bool PngEncoder(CLSID& clsid) {
-    UINT count = 0, bytes = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0) return false;
-    std::vector<uint8_t> buffer(bytes);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(codecs[i].MimeType) == L"image/png") {
-            clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
 // Builds, paints and saves; the message for the user on failure.
 std::wstring Render(const Options& o) {
     UIRefPtr<UIHostWnd> host = UIRefPtr<UIHostWnd>::Adopt(new UIHostWnd(o.layout));
@@ -79,7 +65,7 @@ std::wstring Render(const Options& o) {
     const BackBuffer& buffer = host->GetBackBuffer();
     if (buffer.IsEmpty()) return L"the layout has no size";
     CLSID png;
-    if (!PngEncoder(png)) return L"no PNG encoder";
+    if (!FindPngEncoder(png)) return L"no PNG encoder";
     if (buffer.Surface()->Save(o.out.c_str(), &png, nullptr) != Gdiplus::Ok) {
         return L"cannot write " + o.out;
     }
