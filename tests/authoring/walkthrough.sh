@@ -61,18 +61,9 @@ in_checkout() {  # COMMAND: run by the shell as the README writes it
 install_dir="$prefix/drive_c/MyProduct"
 app_key='HKEY_CURRENT_USER\SOFTWARE\ExampleApp'
 uninstall_key='HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ExampleApp'
-reg_import() {
-  { printf 'Windows Registry Editor Version 5.00\r\n\r\n'; printf '%s\r\n' "$@"; } >"$tmp/in.reg"
-  "$build/wine-run" regedit /S "Z:$(printf '%s' "$tmp/in.reg" | tr / '\\')" >/dev/null 2>&1
-}
-# One exported key as lines "name"=value (nothing when it is absent).
-reg_dump() {
-  rm -f "$tmp/out.reg"
-  "$build/wine-run" regedit /E "Z:$(printf '%s' "$tmp/out.reg" | tr / '\\')" "$1" >/dev/null 2>&1
-  [ -f "$tmp/out.reg" ] || return 0
-  iconv -f UTF-16LE -t UTF-8 "$tmp/out.reg" | tr -d '\r' | sed '1s/^\xEF\xBB\xBF//' | grep '^"' || true
-}
-reg_value() { reg_dump "$1" | grep "^\"$2\"=" | sed "s/^\"$2\"=//"; }
+wine_run="$build/wine-run" reg_scratch=$tmp
+. "$ROOT/tests/support/registry.sh"
+
 shortcuts() {  # the example's desktop shortcuts, one a line
   ls "$prefix"/drive_c/users/*/Desktop/'Example App.lnk' 2>/dev/null
 }

@@ -42,22 +42,9 @@ check() {  # DESCRIPTION EXPECTED ACTUAL
 
 # --- registry and files ----------------------------------------------------
 
-# Imports registry lines (UTF-8 here; regedit reads non-ASCII only from UTF-16).
-reg_import() {
-  { printf 'Windows Registry Editor Version 5.00\r\n\r\n'; printf '%s\r\n' "$@"; } \
-    | iconv -f UTF-8 -t UTF-16LE | { printf '\377\376'; cat; } >"$work/in.reg"
-  "$wine_run" regedit /S "Z:$(printf '%s' "$work/in.reg" | tr / '\\')" >/dev/null 2>&1
-}
-# Prints one exported key as UTF-8 lines "name"=value (empty when absent).
-reg_dump() {
-  rm -f "$work/out.reg"
-  "$wine_run" regedit /E "Z:$(printf '%s' "$work/out.reg" | tr / '\\')" "$1" >/dev/null 2>&1
-  [ -f "$work/out.reg" ] || return 0
-  iconv -f UTF-16LE -t UTF-8 "$work/out.reg" | tr -d '\r' | sed '1s/^\xEF\xBB\xBF//' | grep '^"' || true
-}
-reg_value() {  # KEY NAME
-  reg_dump "$1" | grep "^\"$2\"=" | sed "s/^\"$2\"=//"
-}
+reg_scratch=$work
+. "$here/../support/registry.sh"
+
 desktop_shortcut() {
   for d in "$prefix"/drive_c/users/*/Desktop "$prefix"/drive_c/users/Public/Desktop; do
     [ -f "$d/$shortcut_name" ] && { echo "$d/$shortcut_name"; return 0; }
