@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/SpecItems.h"
+
 // True for "true", "TRUE", "1" and "yes" only.
 bool ParseBool(std::wstring_view value);
 // A leading decimal number with an optional sign (leading blanks skipped);
@@ -16,8 +18,6 @@ bool ParseBool(std::wstring_view value);
 int ParseInt(std::wstring_view value);
 // Blanks (space, tab, CR, LF) removed at both ends.
 std::wstring_view TrimBlanks(std::wstring_view value);
-// Splits at every separator; empty pieces are kept ("a||b" gives three).
-std::vector<std::wstring_view> SplitText(std::wstring_view value, wchar_t sep);
 
 struct UIPosValue {
     int x = 0, y = 0, w = 0, h = 0;
@@ -35,16 +35,3 @@ RECT ParsePadding(std::wstring_view value);
 int ClampToInt(long long v);
 // (x, y, x + w, y + h), kept inside the int range.
 RECT MakeRect(int x, int y, int w, int h);
-
-// Calls fn(key, value) for each item of a "k=v|k=v" body: items are split at
-// "|" (a trailing empty item is dropped), and only items that split at "="
-// into exactly two pieces are passed on.
-template <typename Fn>
-void ForEachSpecItem(std::wstring_view body, Fn&& fn) {
-    std::vector<std::wstring_view> items = SplitText(body, L'|');
-    if (!items.empty() && items.back().empty()) items.pop_back();
-    for (std::wstring_view item : items) {
-        std::vector<std::wstring_view> kv = SplitText(item, L'=');
-        if (kv.size() == 2) fn(std::wstring(kv[0]), std::wstring(kv[1]));
-    }
-}

@@ -6,6 +6,7 @@
 #include "tools/skinpack/FileStreams.h"
 #include "tools/skinpack/SkinPacker.h"
 #include "ui/LayoutTags.h"
+#include "ui/SpecItems.h"
 #include "ui/UIDocBuilder.h"
 #include "xml/XmlDocument.h"
 
@@ -67,21 +68,14 @@ bool IsPlainImageName(const std::wstring& value) {
 }
 
 // The "file" items of an image render value ("img:file=img\bg.png|type=3"),
-// split as the renders split them: at '|', items of exactly one '='.
+// read with the renders' own item syntax.
 std::vector<std::wstring> RenderImageNames(const std::wstring& value) {
     std::vector<std::wstring> names;
     if (value.compare(0, 4, L"img:") != 0) return names;
-    size_t start = 4;
-    while (start <= value.size()) {
-        size_t end = value.find(L'|', start);
-        if (end == std::wstring::npos) end = value.size();
-        const std::wstring item = value.substr(start, end - start);
-        const size_t eq = item.find(L'=');
-        if (eq != std::wstring::npos && item.find(L'=', eq + 1) == std::wstring::npos &&
-            item.compare(0, eq, L"file") == 0)
-            names.push_back(item.substr(eq + 1));
-        start = end + 1;
-    }
+    ForEachSpecItem(std::wstring_view(value).substr(4),
+                    [&](const std::wstring& key, const std::wstring& item) {
+                        if (key == L"file") names.push_back(item);
+                    });
     return names;
 }
 
